@@ -1,0 +1,520 @@
+#include "app/control_panel.h"
+
+#include <commctrl.h>
+#include <imm.h>
+
+#include "app/app_texts.h"
+#include "app/dark_controls.h"
+#include "app/dpi.h"
+#include "app/lamp.h"
+#include "app/message_box.h"
+#include "app/panel_layout.h"
+#include "app/resources/resource_ids.h"
+#include "cadlink/cad_prog_id.h"
+#include "cadlink/cad_window_finder.h"
+#include "platform/error.h"
+
+namespace app {
+namespace {
+
+using platform::OptionBox;
+
+constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kTimer1Interval = 200;
+constexpr DWORD kPanelStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kPanelExStyle =
+    WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+
+int CheckBoxId(OptionBox box) {
+    return layout::kCheckBox1 + static_cast<int>(box) - 1;
+}
+
+bool IsPushButton(HWND control) {
+    wchar_t className[16] = {};
+    ::GetClassNameW(control, className, 16);
+    const LONG_PTR type = ::GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
+    return ::lstrcmpiW(className, L"Button") == 0 &&
+           (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+}
+
+// The version field gets a frame in the dark border colour instead of the system's.
+LRESULT CALLBACK EditFrameProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                               UINT_PTR /*id*/, DWORD_PTR /*data*/) {
+    const LRESULT result = ::DefSubclassProc(edit, message, wParam, lParam);
+    if (message == WM_NCPAINT) {
+        theme::FrameEditInDarkBorder(edit);
+    }
+    return result;
+}
+
+std::wstring Widen(const char* text) {
+    std::wstring wide;
+    for (const char* c = text; *c != '\0'; ++c) {
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    }
+    return wide;
+}
+
+SIZE OuterSize(UINT dpi) {
+    RECT rect{0, 0, Scale(layout::kClientWidth, dpi), Scale(layout::kClientHeight, dpi)};
+    AdjustWindowRectForDpi(rect, kPanelStyle, kPanelExStyle, dpi);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+}  // namespace
+
+ControlPanel::ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme,
+                           platform::WindowSystem& windows, std::wstring applicationTitle)
+    : instance_(instance),
+      theme_(theme),
+      windows_(windows),
+      applicationTitle_(std::move(applicationTitle)),
+      menu_(theme.MenuBrush()),
+      monitor_(*this, windows) {}
+
+ControlPanel::~ControlPanel() = default;
+
+void ControlPanel::RegisterWindowClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP_ICON));
+    windowClass.hIconSm = static_cast<HICON>(::LoadImageW(
+        instance, MAKEINTRESOURCEW(IDI_APP_ICON), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+        ::GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kPanelClassName;
+    ::RegisterClassExW(&windowClass);
+}
+
+void ControlPanel::Create() {
+    const SIZE size = OuterSize(WindowDpi(nullptr));
+    ::CreateWindowExW(kPanelExStyle, kPanelClassName, kPanelCaption, kPanelStyle, 0, 0, size.cx,
+                      size.cy, nullptr, nullptr, instance_, this);
+    if (!window_) {
+        throw platform::Error(L"パネルを作成できません");
+    }
+    ::SetClassLongPtrW(window_.get(), GCLP_HBRBACKGROUND,
+                       reinterpret_cast<LONG_PTR>(theme_.WindowBrush()));
+    theme::ApplyDarkFrame(window_.get());
+    CreateControls();
+    ApplyDpi(WindowDpi(window_.get()));
+    ::SetTimer(window_.get(), kTimer1, kTimer1Interval, nullptr);
+    Run([this] { FormCreate(); });
+}
+
+void ControlPanel::CreateControls() {
+    for (const layout::ControlSpec& spec : layout::kControls) {
+        HWND control = ::CreateWindowExW(
+            0, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style, spec.left, spec.top,
+            spec.width, spec.height, window_.get(),
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+        if (spec.id == layout::kEdit1) {
+            ::SetWindowSubclass(control, EditFrameProc, 1, 0);
+        }
+    }
+    for (OptionBox box : {OptionBox::Shift, OptionBox::Ctrl, OptionBox::Ime, OptionBox::Off}) {
+        ::SendMessageW(Control(CheckBoxId(box)), BM_SETCHECK, BST_CHECKED, 0);
+    }
+}
+
+void ControlPanel::ApplyDpi(UINT dpi) {
+    dpi_ = dpi;
+    panelFont_.reset(CreateScaledFont(L"Tahoma", 11, dpi, DEFAULT_CHARSET));
+    optionFont_.reset(CreateScaledFont(L"Tahoma", 12, dpi, DEFAULT_CHARSET));
+    editFont_.reset(CreateScaledFont(L"Tahoma", 13, dpi, DEFAULT_CHARSET));
+    for (const layout::ControlSpec& spec : layout::kControls) {
+        HWND control = Control(spec.id);
+        const HFONT font = spec.font == layout::FontKind::Option ? optionFont_.get()
+                           : spec.font == layout::FontKind::Edit ? editFont_.get()
+                                                                 : panelFont_.get();
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        ::MoveWindow(control, Scale(spec.left, dpi), Scale(spec.top, dpi), Scale(spec.width, dpi),
+                     Scale(spec.height, dpi), TRUE);
+    }
+    const SIZE size = OuterSize(dpi);
+    ::SetWindowPos(window_.get(), nullptr, 0, 0, size.cx, size.cy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(window_.get(), nullptr, TRUE);
+}
+
+void ControlPanel::Show() {
+    ::ShowWindow(window_.get(), SW_SHOWNORMAL);
+    ::UpdateWindow(window_.get());
+}
+
+void ControlPanel::Destroy() {
+    if (!window_) {
+        return;
+    }
+    ::KillTimer(window_.get(), kTimer1);
+    Run([this] { FormDestroy(); });
+    window_.reset();
+}
+
+LRESULT CALLBACK ControlPanel::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* panel = static_cast<ControlPanel*>(
+            reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel));
+        panel->window_.reset(window);
+    }
+    auto* panel = reinterpret_cast<ControlPanel*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (panel == nullptr) {
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        (void)panel->window_.release();
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    return panel->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT ControlPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = window_.get();
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_TIMER:
+            if (wParam == kTimer1) {
+                Run([this] { Timer1Timer(); });
+            }
+            return 0;
+        case WM_ACTIVATE:
+            if (HIWORD(wParam) == 0) {
+                OnActivate(LOWORD(wParam) != WA_INACTIVE);
+            }
+            return 0;
+        case WM_CONTEXTMENU:
+            OnContextMenu(reinterpret_cast<HWND>(wParam),
+                          POINT{static_cast<short>(LOWORD(lParam)),
+                                static_cast<short>(HIWORD(lParam))});
+            return 0;
+        case WM_MEASUREITEM:
+            if (menu_.Measure(window, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) {
+                return TRUE;
+            }
+            break;
+        case WM_DRAWITEM:
+            if (menu_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
+                return TRUE;
+            }
+            break;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->code == NM_CUSTOMDRAW) {
+                return theme::CustomDrawButton(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
+            }
+            break;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+            return reinterpret_cast<LRESULT>(
+                theme::ControlColours(theme_, message, reinterpret_cast<HDC>(wParam)));
+        case WM_DPICHANGED: {
+            ApplyDpi(HIWORD(wParam));
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(window, nullptr, suggested->left, suggested->top, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case WM_CLOSE:
+            Close();
+            return 0;
+        default:
+            break;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void ControlPanel::Run(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (...) {
+        ShowError(std::current_exception());
+    }
+}
+
+void ControlPanel::ShowError(const std::exception_ptr& error) const {
+    std::wstring text;
+    try {
+        std::rethrow_exception(error);
+    } catch (const platform::Error& failure) {
+        text = failure.Message();
+    } catch (const std::exception& failure) {
+        text = Widen(failure.what());
+    } catch (...) {
+        text = L"Unknown error";
+    }
+    ShowMessageBox(theme_, applicationTitle_, WithFullStop(text), BoxKind::Error);
+}
+
+void ControlPanel::OnCommand(int id, int code) {
+    switch (id) {
+        case PanelMenu::kRegisterCommand:
+            Run([this] { N2Click(); });
+            return;
+        case layout::kEdit1:
+            if (code == EN_SETFOCUS) {
+                // The field takes digits: its input method starts closed each time.
+                HWND edit = Control(layout::kEdit1);
+                if (HIMC context = ::ImmGetContext(edit)) {
+                    ::ImmSetOpenStatus(context, FALSE);
+                    ::ImmReleaseContext(edit, context);
+                }
+            }
+            return;
+        default:
+            break;
+    }
+    if (code != BN_CLICKED) {
+        return;
+    }
+    switch (id) {
+        case layout::kButton1:
+            Run([this] { Button1Click(); });
+            break;
+        case layout::kButton2:
+            Run([this] { Button2Click(); });
+            break;
+        case layout::kButton3:
+            Run([this] { Button3Click(); });
+            break;
+        case layout::kButton4:
+            Run([this] { Button4Click(); });
+            break;
+        case layout::kCheckBox1:
+        case layout::kCheckBox2:
+        case layout::kCheckBox3:
+        case layout::kCheckBox4:
+            Run([this, id] {
+                CheckBoxClick(static_cast<OptionBox>(id - layout::kCheckBox1 + 1));
+            });
+            break;
+        default:
+            break;
+    }
+}
+
+void ControlPanel::OnActivate(bool active) {
+    HWND window = window_.get();
+    if (!active) {
+        HWND focus = ::GetFocus();
+        if (focus != nullptr && ::GetParent(focus) == window) {
+            savedFocus_ = focus;
+        }
+        return;
+    }
+    // The first activation puts the focus on the first control in tab order, the hidden Button1.
+    ::SetFocus(savedFocus_ != nullptr ? savedFocus_ : Control(layout::kButton1));
+}
+
+void ControlPanel::OnContextMenu(HWND /*source*/, POINT screenPoint) {
+    if (screenPoint.x == -1 && screenPoint.y == -1) {
+        // From the keyboard: open at the client area's top-left corner.
+        screenPoint = POINT{0, 0};
+        ::ClientToScreen(window_.get(), &screenPoint);
+    }
+    menu_.Show(window_.get(), screenPoint);
+}
+
+bool ControlPanel::PreTranslateMessage(const MSG& message) {
+    HWND window = window_.get();
+    if (window == nullptr || message.message != WM_KEYDOWN ||
+        (message.hwnd != window && ::GetParent(message.hwnd) != window)) {
+        return false;
+    }
+    HWND focus = message.hwnd;
+    const bool inEdit = focus == Control(layout::kEdit1);
+    switch (message.wParam) {
+        case VK_TAB:
+            MoveFocus(focus, ::GetKeyState(VK_SHIFT) >= 0);
+            return true;
+        case VK_RIGHT:
+        case VK_DOWN:
+        case VK_LEFT:
+        case VK_UP:
+            if (inEdit) {
+                return false;
+            }
+            MoveFocus(focus, message.wParam == VK_RIGHT || message.wParam == VK_DOWN);
+            return true;
+        case VK_RETURN:
+            if (IsPushButton(focus)) {
+                OnCommand(::GetDlgCtrlID(focus), BN_CLICKED);
+            }
+            return true;
+        case VK_ESCAPE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void ControlPanel::MoveFocus(HWND from, bool forward) {
+    const int count = static_cast<int>(layout::kTabStops);
+    int index = -1;
+    for (int i = 0; i < count; ++i) {
+        if (Control(layout::kControls[static_cast<std::size_t>(i)].id) == from) {
+            index = i;
+        }
+    }
+    const int next = index < 0 ? 0 : (index + (forward ? 1 : count - 1)) % count;
+    ::SetFocus(Control(layout::kControls[static_cast<std::size_t>(next)].id));
+}
+
+// Handlers
+
+void ControlPanel::FormCreate() {
+    const SIZE size = OuterSize(dpi_);
+    SetLeft((::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2);
+    SetTop((::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2);
+    SetRegisteredPathCaption(fields_.AppFullName);
+    const std::wstring apiVerNum = L"24";
+    cadlink::CadProgId = cadlink::ComposeCadProgId(apiVerNum);
+    SetVersionText(apiVerNum);
+}
+
+void ControlPanel::FormDestroy() {}
+
+void ControlPanel::Button1Click() {
+    // Register the running AutoCAD: arrives with the automation access.
+}
+
+void ControlPanel::N2Click() {
+    Button1Click();
+}
+
+void ControlPanel::Button2Click() {
+    // Activate or launch AutoCAD: arrives with the settings' registered executable.
+}
+
+void ControlPanel::Button3Click() {
+    // The cleaned-copy export: arrives with the automation access.
+}
+
+void ControlPanel::Button4Click() {
+    // The drawing switcher: arrives with the drawing picker.
+}
+
+// One behaviour for all four option boxes: the box has already changed; AutoCAD gets the
+// foreground back so that the user can go on working there.
+void ControlPanel::CheckBoxClick(OptionBox /*box*/) {
+    windows_.SetForegroundWindow(cadlink::FindCadMainWindow(windows_));
+}
+
+void ControlPanel::Timer1Timer() {
+    monitor_.Timer1Timer();
+}
+
+// platform::Panel
+
+platform::Colour ControlPanel::LampColour() const {
+    return LampFill(Control(layout::kShape1));
+}
+
+void ControlPanel::SetLampColour(platform::Colour colour) {
+    SetLampFill(Control(layout::kShape1), colour);
+}
+
+std::wstring ControlPanel::VersionText() const {
+    HWND edit = Control(layout::kEdit1);
+    const int length = ::GetWindowTextLengthW(edit);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(edit, text.data(), length + 1)));
+    return text;
+}
+
+void ControlPanel::SetVersionText(const std::wstring& text) {
+    ::SetWindowTextW(Control(layout::kEdit1), text.c_str());
+}
+
+bool ControlPanel::IsChecked(OptionBox box) const {
+    return ::SendMessageW(Control(CheckBoxId(box)), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void ControlPanel::SetChecked(OptionBox box, bool checked) {
+    if (IsChecked(box) == checked) {
+        return;
+    }
+    ::SendMessageW(Control(CheckBoxId(box)), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED,
+                   0);
+    // A change made by the program counts as a click on the box.
+    CheckBoxClick(box);
+}
+
+void ControlPanel::SetRegisteredPathCaption(const std::wstring& caption) {
+    menu_.SetRegisteredPath(caption);
+}
+
+void ControlPanel::SetCaption(const std::wstring& caption) {
+    ::SetWindowTextW(window_.get(), caption.c_str());
+}
+
+namespace {
+
+// The outer rectangle in screen pixels; while minimised, the restored one.
+RECT PanelRect(HWND window) {
+    RECT rect{};
+    if (!::IsIconic(window)) {
+        ::GetWindowRect(window, &rect);
+        return rect;
+    }
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    ::GetWindowPlacement(window, &placement);
+    rect = placement.rcNormalPosition;
+    // The normal position is in work-area coordinates of the window's monitor.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (::GetMonitorInfoW(::MonitorFromRect(&rect, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+        ::OffsetRect(&rect, monitor.rcWork.left - monitor.rcMonitor.left,
+                     monitor.rcWork.top - monitor.rcMonitor.top);
+    }
+    return rect;
+}
+
+}  // namespace
+
+int ControlPanel::Left() const {
+    return PanelRect(window_.get()).left;
+}
+
+int ControlPanel::Top() const {
+    return PanelRect(window_.get()).top;
+}
+
+void ControlPanel::SetLeft(int left) {
+    ::SetWindowPos(window_.get(), nullptr, left, Top(), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ControlPanel::SetTop(int top) {
+    ::SetWindowPos(window_.get(), nullptr, Left(), top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ControlPanel::StopTimer() {
+    ::KillTimer(window_.get(), kTimer1);
+}
+
+void ControlPanel::StartTimer() {
+    ::SetTimer(window_.get(), kTimer1, kTimer1Interval, nullptr);
+}
+
+void ControlPanel::Close() {
+    // Ends the message loop once the current handler has returned; the windows are destroyed
+    // after the loop, and the panel's destruction saves the settings.
+    ::PostQuitMessage(0);
+}
+
+platform::WindowHandle ControlPanel::NativeHandle() const {
+    return platform::win32::FromHwnd(window_.get());
+}
+
+}  // namespace app

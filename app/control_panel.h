@@ -1,0 +1,104 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "app/dark_theme.h"
+#include "app/panel_menu.h"
+#include "monitor/cad_monitor.h"
+#include "platform/panel.h"
+#include "platform/win32/unique_handles.h"
+#include "platform/window_system.h"
+
+namespace app {
+
+inline constexpr wchar_t kPanelClassName[] = L"TMERIDO_A_MainForm";
+inline constexpr wchar_t kPanelCaption[] = L"\u25A0 MERIDO_B 1.10";
+
+// The control panel: a small topmost dialog-style window with the lamp, the command buttons,
+// the option boxes, the version field and the pop-up menu.
+class ControlPanel final : public platform::Panel {
+public:
+    ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme,
+                 platform::WindowSystem& windows, std::wstring applicationTitle);
+    ~ControlPanel() override;
+    ControlPanel(const ControlPanel&) = delete;
+    ControlPanel& operator=(const ControlPanel&) = delete;
+
+    static void RegisterWindowClass(HINSTANCE instance);
+
+    // Creates the window and its controls, then runs FormCreate; the timer runs from here on.
+    void Create();
+    void Show();
+    // Keyboard navigation between the controls; true when the message was handled.
+    bool PreTranslateMessage(const MSG& message);
+    // Runs FormDestroy, then destroys the window.
+    void Destroy();
+
+    HWND Window() const { return window_.get(); }
+
+    // The application-wide error handler: shows what escaped a handler; the program goes on.
+    void ShowError(const std::exception_ptr& error) const;
+
+    // platform::Panel
+    platform::Colour LampColour() const override;
+    void SetLampColour(platform::Colour colour) override;
+    std::wstring VersionText() const override;
+    void SetVersionText(const std::wstring& text) override;
+    bool IsChecked(platform::OptionBox box) const override;
+    void SetChecked(platform::OptionBox box, bool checked) override;
+    void SetRegisteredPathCaption(const std::wstring& caption) override;
+    void SetCaption(const std::wstring& caption) override;
+    int Left() const override;
+    int Top() const override;
+    void SetLeft(int left) override;
+    void SetTop(int top) override;
+    void StopTimer() override;
+    void StartTimer() override;
+    void Close() override;
+    platform::WindowHandle NativeHandle() const override;
+    platform::PanelFields& Fields() override { return fields_; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Runs one event handler; whatever it lets escape goes to the application-wide handler.
+    void Run(const std::function<void()>& handler);
+
+    void CreateControls();
+    void ApplyDpi(UINT dpi);
+    void OnCommand(int id, int code);
+    void OnActivate(bool active);
+    void OnContextMenu(HWND source, POINT screenPoint);
+    void MoveFocus(HWND from, bool forward);
+
+    void FormCreate();
+    void FormDestroy();
+    void Button1Click();
+    void N2Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void CheckBoxClick(platform::OptionBox box);
+    void Timer1Timer();
+
+    HWND Control(int id) const { return ::GetDlgItem(window_.get(), id); }
+
+    HINSTANCE instance_;
+    const theme::DarkTheme& theme_;
+    platform::WindowSystem& windows_;
+    std::wstring applicationTitle_;
+    platform::win32::UniqueWindow window_;
+    platform::win32::UniqueFont panelFont_;
+    platform::win32::UniqueFont optionFont_;
+    platform::win32::UniqueFont editFont_;
+    PanelMenu menu_;
+    HWND savedFocus_ = nullptr;
+    UINT dpi_ = 96;
+    platform::PanelFields fields_;
+    monitor::CadMonitor monitor_;
+};
+
+}  // namespace app

@@ -1,0 +1,43 @@
+#include <windows.h>
+
+#include "app/dark_theme.h"
+
+namespace app::theme {
+namespace {
+
+// DWMWA_USE_IMMERSIVE_DARK_MODE: 20 from Windows 10 20H1 on, 19 on 1809 to 1909.
+constexpr DWORD kImmersiveDarkMode = 20;
+constexpr DWORD kImmersiveDarkModeBefore20H1 = 19;
+
+using DwmSetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+
+}  // namespace
+
+void ApplyDarkFrame(HWND window) {
+    // dwmapi is looked up at run time: a system without it (or without the attribute) simply
+    // keeps its own caption colours.
+    HMODULE dwm = ::GetModuleHandleW(L"dwmapi.dll");
+    if (dwm == nullptr) {
+        dwm = ::LoadLibraryW(L"dwmapi.dll");
+    }
+    if (dwm == nullptr) {
+        return;
+    }
+    const auto setAttribute = reinterpret_cast<DwmSetWindowAttributeFn>(
+        reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmSetWindowAttribute")));
+    if (setAttribute == nullptr) {
+        return;
+    }
+    const BOOL dark = TRUE;
+    if (FAILED(setAttribute(window, kImmersiveDarkMode, &dark, sizeof(dark)))) {
+        setAttribute(window, kImmersiveDarkModeBefore20H1, &dark, sizeof(dark));
+    }
+}
+
+DarkTheme::DarkTheme()
+    : window_(::CreateSolidBrush(kWindowBackground)),
+      control_(::CreateSolidBrush(kControlBackground)),
+      edit_(::CreateSolidBrush(kEditBackground)),
+      menu_(::CreateSolidBrush(kMenuBackground)) {}
+
+}  // namespace app::theme

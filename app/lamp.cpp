@@ -1,0 +1,62 @@
+#include "app/lamp.h"
+
+#include "platform/panel.h"
+#include "platform/win32/unique_handles.h"
+
+namespace app {
+namespace {
+
+// The fill colour lives in the window's extra bytes, where the lamp's painting reads it.
+constexpr int kFillOffset = 0;
+
+LRESULT CALLBACK LampProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            ::SetWindowLongPtrW(window, kFillOffset, platform::kLampWhite);
+            return 0;
+        case WM_NCHITTEST:
+            return HTTRANSPARENT;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = ::BeginPaint(window, &paint);
+            RECT client;
+            ::GetClientRect(window, &client);
+            platform::win32::UniqueBrush fill(::CreateSolidBrush(LampFill(window)));
+            ::FillRect(dc, &client, fill.get());
+            ::FrameRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+            ::EndPaint(window, &paint);
+            return 0;
+        }
+        default:
+            return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+void RegisterLampClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = LampProc;
+    windowClass.cbWndExtra = sizeof(LONG_PTR);
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kLampClassName;
+    ::RegisterClassExW(&windowClass);
+}
+
+COLORREF LampFill(HWND lamp) {
+    return static_cast<COLORREF>(::GetWindowLongPtrW(lamp, kFillOffset));
+}
+
+void SetLampFill(HWND lamp, COLORREF colour) {
+    if (LampFill(lamp) == colour) {
+        return;
+    }
+    ::SetWindowLongPtrW(lamp, kFillOffset, static_cast<LONG_PTR>(colour));
+    ::InvalidateRect(lamp, nullptr, FALSE);
+}
+
+}  // namespace app

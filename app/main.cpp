@@ -1,0 +1,79 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <string>
+
+#include "app/app_texts.h"
+#include "app/control_panel.h"
+#include "app/dark_theme.h"
+#include "app/lamp.h"
+#include "app/message_box.h"
+#include "platform/win32/win32_window_system.h"
+
+namespace {
+
+// COM as a single-threaded apartment with OLE, for the whole run, before any window exists.
+class OleScope {
+public:
+    OleScope() : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
+    ~OleScope() {
+        if (initialised_) {
+            ::OleUninitialize();
+        }
+    }
+    OleScope(const OleScope&) = delete;
+    OleScope& operator=(const OleScope&) = delete;
+
+private:
+    bool initialised_;
+};
+
+std::wstring ExecutablePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), MAX_PATH);
+    path.resize(length);
+    return path;
+}
+
+int RunPanel(HINSTANCE instance) {
+    OleScope ole;
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    app::theme::DarkTheme theme;
+    app::ControlPanel::RegisterWindowClass(instance);
+    app::RegisterLampClass(instance);
+    app::RegisterMessageBoxClass(instance);
+
+    platform::win32::Win32WindowSystem windows;
+    app::ControlPanel panel(instance, theme, windows, app::ApplicationTitle(ExecutablePath()));
+    try {
+        panel.Create();
+    } catch (...) {
+        panel.ShowError(std::current_exception());
+        return 0;
+    }
+    panel.Show();
+
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (!panel.PreTranslateMessage(message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    panel.Destroy();
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
+                    int /*show*/) {
+    // One panel per desktop: a copy started beside a running one ends at once, silently.
+    if (::FindWindowW(app::kPanelClassName, nullptr) != nullptr) {
+        return 0;
+    }
+    return RunPanel(instance);
+}

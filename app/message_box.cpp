@@ -1,0 +1,206 @@
+#include "app/message_box.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/dark_controls.h"
+#include "app/dpi.h"
+#include "app/modal_scope.h"
+#include "platform/win32/unique_handles.h"
+
+namespace app {
+namespace {
+
+using platform::win32::UniqueFont;
+using platform::win32::UniqueWindow;
+
+constexpr int kTextId = 0xFFFF;
+constexpr int kIconId = 0x0014;
+
+struct BoxState {
+    const theme::DarkTheme* theme;
+    BoxKind kind;
+    int result = 0;
+};
+
+BoxState* StateOf(HWND box) {
+    return reinterpret_cast<BoxState*>(::GetWindowLongPtrW(box, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    BoxState* state = StateOf(box);
+    switch (message) {
+        case WM_NCCREATE: {
+            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            ::SetWindowLongPtrW(box, GWLP_USERDATA,
+                                reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+            break;
+        }
+        case DM_GETDEFID:
+            if (state != nullptr) {
+                return MAKELONG(state->kind == BoxKind::Confirmation ? IDYES : IDOK, DC_HASDEFID);
+            }
+            break;
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            if (state != nullptr && (id == IDOK || id == IDYES || id == IDNO || id == IDCANCEL)) {
+                const bool question = state->kind == BoxKind::Confirmation;
+                state->result = id == IDCANCEL ? (question ? IDNO : IDOK)
+                                : id == IDOK && question ? IDYES
+                                                         : id;
+                return 0;
+            }
+            break;
+        }
+        case WM_CLOSE:
+            if (state != nullptr) {
+                state->result = state->kind == BoxKind::Confirmation ? IDNO : IDOK;
+            }
+            return 0;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->code == NM_CUSTOMDRAW) {
+                return theme::CustomDrawButton(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
+            }
+            break;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            if (state != nullptr) {
+                return reinterpret_cast<LRESULT>(theme::ControlColours(
+                    *state->theme, message, reinterpret_cast<HDC>(wParam)));
+            }
+            break;
+        default:
+            break;
+    }
+    return ::DefWindowProcW(box, message, wParam, lParam);
+}
+
+SIZE TextExtent(HWND window, HFONT font, const std::wstring& text, int maxWidth) {
+    platform::win32::WindowDc dc(window);
+    platform::win32::SelectedObject selected(dc.get(), font);
+    RECT extent{0, 0, maxWidth, 0};
+    std::wstring copy = text.empty() ? L" " : text;
+    ::DrawTextW(dc.get(), copy.data(), static_cast<int>(copy.size()), &extent,
+                DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    return SIZE{extent.right - extent.left, extent.bottom - extent.top};
+}
+
+HWND AddChild(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style,
+              int id, HFONT font) {
+    HWND child = ::CreateWindowExW(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0,
+                                   0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return child;
+}
+
+}  // namespace
+
+void RegisterMessageBoxClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = BoxProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = nullptr;
+    windowClass.lpszClassName = kMessageBoxClassName;
+    ::RegisterClassExW(&windowClass);
+}
+
+int ShowMessageBox(const theme::DarkTheme& theme, const std::wstring& title,
+                   const std::wstring& text, BoxKind kind) {
+    BoxState state{&theme, kind};
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
+    UniqueWindow box(::CreateWindowExW(exStyle, kMessageBoxClassName, title.c_str(), style, 0, 0,
+                                       100, 100, nullptr, nullptr, ::GetModuleHandleW(nullptr),
+                                       &state));
+    if (!box) {
+        return kind == BoxKind::Confirmation ? IDNO : IDOK;
+    }
+    ::SetClassLongPtrW(box.get(), GCLP_HBRBACKGROUND,
+                       reinterpret_cast<LONG_PTR>(theme.WindowBrush()));
+    theme::ApplyDarkFrame(box.get());
+
+    const UINT dpi = WindowDpi(box.get());
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    UniqueFont font(::CreateFontIndirectW(&metrics.lfMessageFont));
+
+    const int margin = Scale(16, dpi);
+    const int gap = Scale(10, dpi);
+    const int buttonWidth = Scale(88, dpi);
+    const int buttonHeight = Scale(26, dpi);
+    const int iconSize = ::GetSystemMetrics(SM_CXICON);
+    const bool withIcon = kind == BoxKind::Error;
+
+    const SIZE textSize = TextExtent(box.get(), font.get(), text, Scale(480, dpi));
+    const int textLeft = margin + (withIcon ? iconSize + gap : 0);
+    const int contentHeight = std::max<int>(textSize.cy, withIcon ? iconSize : 0);
+
+    struct ButtonSpec {
+        int id;
+        const wchar_t* text;
+    };
+    std::vector<ButtonSpec> buttons;
+    if (kind == BoxKind::Confirmation) {
+        buttons = {{IDYES, L"はい(&Y)"}, {IDNO, L"いいえ(&N)"}};
+    } else {
+        buttons = {{IDOK, L"OK"}};
+    }
+    const int buttonsWidth =
+        static_cast<int>(buttons.size()) * buttonWidth + static_cast<int>(buttons.size() - 1) * gap;
+    const int clientWidth =
+        std::max(textLeft + static_cast<int>(textSize.cx) + margin, buttonsWidth + 2 * margin);
+    const int buttonsTop = margin + contentHeight + margin;
+    const int clientHeight = buttonsTop + buttonHeight + margin;
+
+    if (withIcon) {
+        HWND icon = AddChild(box.get(), L"STATIC", L"", SS_ICON, kIconId, font.get());
+        ::SendMessageW(icon, STM_SETICON,
+                       reinterpret_cast<WPARAM>(::LoadIconW(nullptr, IDI_ERROR)), 0);
+        ::MoveWindow(icon, margin, margin, iconSize, iconSize, FALSE);
+    }
+    HWND label = AddChild(box.get(), L"STATIC", text, SS_LEFT | SS_NOPREFIX, kTextId, font.get());
+    ::MoveWindow(label, textLeft, margin + (contentHeight - textSize.cy) / 2, textSize.cx,
+                 textSize.cy, FALSE);
+
+    HWND defaultButton = nullptr;
+    int buttonLeft = (clientWidth - buttonsWidth) / 2;
+    for (const ButtonSpec& spec : buttons) {
+        const bool isDefault = defaultButton == nullptr;
+        HWND button = AddChild(box.get(), L"BUTTON", spec.text,
+                               WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                               spec.id, font.get());
+        ::MoveWindow(button, buttonLeft, buttonsTop, buttonWidth, buttonHeight, FALSE);
+        buttonLeft += buttonWidth + gap;
+        if (isDefault) {
+            defaultButton = button;
+        }
+    }
+
+    RECT outer{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectForDpi(outer, style, exStyle, dpi);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    ::SetWindowPos(box.get(), HWND_TOPMOST, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                   (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, 0);
+
+    {
+        ModalScope modal(box.get());
+        ::ShowWindow(box.get(), SW_SHOWNORMAL);
+        ::SetForegroundWindow(box.get());
+        ::SetFocus(defaultButton);
+        if (!RunModalLoop(box.get(), [&state] { return state.result != 0; })) {
+            state.result = kind == BoxKind::Confirmation ? IDNO : IDOK;
+        }
+    }
+    return state.result;
+}
+
+}  // namespace app

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/dark_theme.h"
+
+namespace app {
+
+enum class BoxKind {
+    Information,   // text and "OK"
+    Error,         // the error icon, text and "OK"
+    Confirmation,  // text, "はい(&Y)" (the default) and "いいえ(&N)"
+};
+
+// The window class of the program's message and confirmation boxes.
+inline constexpr wchar_t kMessageBoxClassName[] = L"TMessageForm";
+
+void RegisterMessageBoxClass(HINSTANCE instance);
+
+// Shows a dark modal box centred on the screen and returns IDOK, IDYES or IDNO (IDNO also for
+// Esc and the close box of a confirmation). The program's other windows are disabled meanwhile;
+// its timers go on.
+int ShowMessageBox(const theme::DarkTheme& theme, const std::wstring& title,
+                   const std::wstring& text, BoxKind kind);
+
+}  // namespace app

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+namespace app {
+
+// While alive, every other enabled top-level window of this thread is disabled, as for a modal
+// window; they are enabled again on every way out.
+class ModalScope {
+public:
+    explicit ModalScope(HWND modalWindow);
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+private:
+    std::vector<HWND> disabled_;
+};
+
+// Runs the thread's messages until `done` is true. A request to end the program ends the loop
+// and is put back for the outer loop; the result is then false.
+template <typename Done>
+bool RunModalLoop(HWND dialog, Done done) {
+    MSG message;
+    while (!done()) {
+        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            ::PostQuitMessage(got == 0 ? static_cast<int>(message.wParam) : 0);
+            return false;
+        }
+        if (!::IsDialogMessageW(dialog, &message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    return true;
+}
+
+}  // namespace app

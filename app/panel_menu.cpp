@@ -1,0 +1,158 @@
+#include "app/panel_menu.h"
+
+#include <algorithm>
+
+#include "app/dark_theme.h"
+#include "app/dpi.h"
+
+namespace app {
+namespace {
+
+constexpr ULONG_PTR kItemTag = 0x4D420000;  // marks our items' data: tag | index
+
+NONCLIENTMETRICSW MenuMetrics() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    return metrics;
+}
+
+}  // namespace
+
+PanelMenu::PanelMenu(HBRUSH background) : menu_(::CreatePopupMenu()) {
+    HMENU pathMenu = ::CreatePopupMenu();
+    HMENU versionMenu = ::CreatePopupMenu();
+
+    AddItem(menu_.get(), kRegisterCommand, nullptr, L"起動中の AutoCAD を登録");
+    AddSeparator(menu_.get());
+    AddItem(menu_.get(), 0, pathMenu, L"AppFullName");
+    registeredPathItem_ = AddItem(pathMenu, kRegisteredPathCommand, nullptr, L"gcad.exe");
+    AddSeparator(menu_.get());
+    AddItem(menu_.get(), 0, versionMenu, L"バージョン情報");
+    AddItem(versionMenu, kVersionCommand, nullptr, L"MERIDO_A 1.00 (2024.02.22)");
+
+    for (HMENU menu : {menu_.get(), pathMenu, versionMenu}) {
+        MENUINFO info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIM_BACKGROUND;
+        info.hbrBack = background;
+        ::SetMenuInfo(menu, &info);
+    }
+}
+
+std::size_t PanelMenu::AddItem(HMENU menu, UINT id, HMENU submenu, const std::wstring& text) {
+    items_.push_back(Item{text, false, submenu != nullptr});
+    std::wstring caption = text;
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_DATA | MIIM_ID | (submenu ? MIIM_SUBMENU : 0);
+    info.fType = MFT_OWNERDRAW;
+    info.wID = id;
+    info.hSubMenu = submenu;
+    info.dwItemData = kItemTag | (items_.size() - 1);
+    info.dwTypeData = caption.data();
+    ::InsertMenuItemW(menu, ::GetMenuItemCount(menu), TRUE, &info);
+    return items_.size() - 1;
+}
+
+void PanelMenu::AddSeparator(HMENU menu) {
+    items_.push_back(Item{L"", true, false});
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_DATA;
+    info.fType = MFT_SEPARATOR | MFT_OWNERDRAW;
+    info.dwItemData = kItemTag | (items_.size() - 1);
+    ::InsertMenuItemW(menu, ::GetMenuItemCount(menu), TRUE, &info);
+}
+
+void PanelMenu::SetRegisteredPath(const std::wstring& caption) {
+    items_[registeredPathItem_].text = caption;
+    std::wstring text = caption;
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = text.data();
+    ::SetMenuItemInfoW(menu_.get(), kRegisteredPathCommand, FALSE, &info);
+}
+
+void PanelMenu::Show(HWND owner, POINT screenPoint) const {
+    ::TrackPopupMenuEx(menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, screenPoint.x,
+                       screenPoint.y, owner, nullptr);
+}
+
+bool PanelMenu::Measure(HWND owner, MEASUREITEMSTRUCT& measure) const {
+    if (measure.CtlType != ODT_MENU || (measure.itemData & 0xFFFF0000) != kItemTag) {
+        return false;
+    }
+    const Item& item = items_.at(measure.itemData & 0xFFFF);
+    const UINT dpi = WindowDpi(owner);
+    if (item.separator) {
+        measure.itemWidth = static_cast<UINT>(Scale(20, dpi));
+        measure.itemHeight = static_cast<UINT>(Scale(7, dpi));
+        return true;
+    }
+    NONCLIENTMETRICSW metrics = MenuMetrics();
+    platform::win32::UniqueFont font(::CreateFontIndirectW(&metrics.lfMenuFont));
+    platform::win32::WindowDc dc(owner);
+    platform::win32::SelectedObject selected(dc.get(), font.get());
+    RECT extent{};
+    std::wstring text = item.text.empty() ? L" " : item.text;
+    ::DrawTextW(dc.get(), text.data(), static_cast<int>(text.size()), &extent,
+                DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+    measure.itemWidth = static_cast<UINT>(extent.right - extent.left + Scale(40, dpi));
+    measure.itemHeight =
+        static_cast<UINT>(std::max<LONG>(extent.bottom - extent.top + Scale(8, dpi), Scale(22, dpi)));
+    return true;
+}
+
+bool PanelMenu::Draw(const DRAWITEMSTRUCT& draw) const {
+    if (draw.CtlType != ODT_MENU || (draw.itemData & 0xFFFF0000) != kItemTag) {
+        return false;
+    }
+    const Item& item = items_.at(draw.itemData & 0xFFFF);
+    const bool selected = (draw.itemState & ODS_SELECTED) != 0;
+    HDC dc = draw.hDC;
+    RECT rect = draw.rcItem;
+
+    platform::win32::UniqueBrush background(
+        ::CreateSolidBrush(selected && !item.separator ? theme::kMenuHighlight
+                                                       : theme::kMenuBackground));
+    ::FillRect(dc, &rect, background.get());
+    if (item.separator) {
+        RECT line{rect.left + 4, (rect.top + rect.bottom) / 2, rect.right - 4, 0};
+        line.bottom = line.top + 1;
+        platform::win32::UniqueBrush lineBrush(::CreateSolidBrush(theme::kBorder));
+        ::FillRect(dc, &line, lineBrush.get());
+        return true;
+    }
+
+    NONCLIENTMETRICSW metrics = MenuMetrics();
+    platform::win32::UniqueFont font(::CreateFontIndirectW(&metrics.lfMenuFont));
+    platform::win32::SelectedObject selectedFont(dc, font.get());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, theme::kText);
+    const int height = rect.bottom - rect.top;
+    RECT textRect = rect;
+    textRect.left += height;
+    textRect.right -= height;
+    std::wstring text = item.text;
+    ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &textRect,
+                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (item.submenu) {
+        // The sub-menu arrow, drawn here so that it shows light on the dark background; the
+        // clip keeps the system from painting its dark arrow over it.
+        const int size = height / 4;
+        const int x = rect.right - height / 2 - size / 2;
+        const int y = (rect.top + rect.bottom) / 2;
+        const POINT arrow[] = {{x, y - size}, {x + size, y}, {x, y + size}};
+        platform::win32::UniqueBrush arrowBrush(::CreateSolidBrush(theme::kText));
+        platform::win32::UniquePen arrowPen(::CreatePen(PS_SOLID, 1, theme::kText));
+        platform::win32::SelectedObject brush(dc, arrowBrush.get());
+        platform::win32::SelectedObject pen(dc, arrowPen.get());
+        ::Polygon(dc, arrow, 3);
+        ::ExcludeClipRect(dc, rect.right - height, rect.top, rect.right, rect.bottom);
+    }
+    return true;
+}
+
+}  // namespace app

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/window_handle.h"
+
+namespace platform {
+
+// A colour value 0x00BBGGRR, red in the low byte (a COLORREF).
+using Colour = std::uint32_t;
+
+inline constexpr Colour kLampWhite = 0xFFFFFF;
+inline constexpr Colour kLampLime = 0x00FF00;
+inline constexpr Colour kLampGrey = 0x808080;
+
+// The four option boxes, CheckBox1 to CheckBox4.
+enum class OptionBox { Shift = 1, Ctrl = 2, Ime = 3, Off = 4 };
+
+// The panel's own values that live beside its controls.
+struct PanelFields {
+    std::wstring AppFullName;  // the registered AutoCAD executable; empty when none
+    bool ijRun = false;        // AutoCAD's main window has been seen during this run
+};
+
+// The control panel as the logic above the window layer sees it: the operations the commands,
+// the monitor and the settings use. The window layer implements it over the real panel.
+class Panel {
+public:
+    virtual ~Panel() = default;
+
+    virtual Colour LampColour() const = 0;
+    virtual void SetLampColour(Colour colour) = 0;
+
+    // The version field, Edit1.
+    virtual std::wstring VersionText() const = 0;
+    virtual void SetVersionText(const std::wstring& text) = 0;
+
+    virtual bool IsChecked(OptionBox box) const = 0;
+    // Changing a box's state raises its click handler; setting the state it has does not.
+    virtual void SetChecked(OptionBox box, bool checked) = 0;
+
+    // The caption of the pop-up item that shows the registered path.
+    virtual void SetRegisteredPathCaption(const std::wstring& caption) = 0;
+    virtual void SetCaption(const std::wstring& caption) = 0;
+
+    // The outer window's left and top edge in screen pixels (its restored position while
+    // minimised).
+    virtual int Left() const = 0;
+    virtual int Top() const = 0;
+    virtual void SetLeft(int left) = 0;
+    virtual void SetTop(int top) = 0;
+
+    virtual void StopTimer() = 0;
+    // Starts a fresh 200 ms interval.
+    virtual void StartTimer() = 0;
+    // Asks the program to end; the caller's handler runs to its end first.
+    virtual void Close() = 0;
+
+    virtual WindowHandle NativeHandle() const = 0;
+
+    virtual PanelFields& Fields() = 0;
+};
+
+}  // namespace platform

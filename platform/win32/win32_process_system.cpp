@@ -1,0 +1,61 @@
+#include <windows.h>
+
+#include "platform/win32/win32_process_system.h"
+
+#include "platform/win32/unique_handles.h"
+
+namespace platform::win32 {
+namespace {
+
+using GetModuleFileNameExWFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
+
+// psapi is loaded on first use and stays loaded for the rest of the run.
+GetModuleFileNameExWFn ModuleFileNameFunction() {
+    static const GetModuleFileNameExWFn function = []() -> GetModuleFileNameExWFn {
+        HMODULE psapi = ::LoadLibraryW(L"psapi.dll");
+        if (psapi == nullptr) {
+            return nullptr;
+        }
+        return reinterpret_cast<GetModuleFileNameExWFn>(
+            reinterpret_cast<void*>(::GetProcAddress(psapi, "GetModuleFileNameExW")));
+    }();
+    return function;
+}
+
+class Win32OpenedProcess final : public OpenedProcess {
+public:
+    explicit Win32OpenedProcess(UniqueKernelHandle process) : process_(std::move(process)) {}
+
+    std::wstring ModuleFileName(ModuleHandle module) override {
+        constexpr DWORD kPathUnits = MAX_PATH;
+        wchar_t buffer[kPathUnits];
+        buffer[0] = L'\0';
+        const GetModuleFileNameExWFn function = ModuleFileNameFunction();
+        if (function == nullptr) {
+            return {};
+        }
+        const HMODULE moduleHandle =
+            reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(module));
+        if (function(process_.get(), moduleHandle, buffer, kPathUnits) == 0) {
+            return {};
+        }
+        buffer[kPathUnits - 1] = L'\0';
+        return std::wstring(buffer);
+    }
+
+private:
+    UniqueKernelHandle process_;
+};
+
+}  // namespace
+
+std::unique_ptr<OpenedProcess> Win32ProcessSystem::OpenForQuery(ProcessId id) {
+    UniqueKernelHandle process(
+        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
+    if (!process) {
+        return nullptr;
+    }
+    return std::make_unique<Win32OpenedProcess>(std::move(process));
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/panel.h"
+
+namespace fakes {
+
+// The panel's state as plain values, with a log of the operations that change it.
+class FakePanel : public platform::Panel {
+public:
+    platform::Colour LampColour() const override { return lamp; }
+    void SetLampColour(platform::Colour colour) override {
+        lamp = colour;
+        log.push_back(L"lamp");
+    }
+    std::wstring VersionText() const override { return version; }
+    void SetVersionText(const std::wstring& text) override { version = text; }
+    bool IsChecked(platform::OptionBox box) const override { return checked.at(box); }
+    void SetChecked(platform::OptionBox box, bool value) override {
+        if (checked.at(box) != value) {
+            checked[box] = value;
+            clicks.push_back(box);
+        }
+    }
+    void SetRegisteredPathCaption(const std::wstring& text) override { registeredCaption = text; }
+    void SetCaption(const std::wstring& text) override { caption = text; }
+    int Left() const override { return left; }
+    int Top() const override { return top; }
+    void SetLeft(int value) override { left = value; }
+    void SetTop(int value) override { top = value; }
+    void StopTimer() override {
+        timerRunning = false;
+        log.push_back(L"stop");
+    }
+    void StartTimer() override {
+        timerRunning = true;
+        log.push_back(L"start");
+    }
+    void Close() override {
+        ++closeRequests;
+        log.push_back(L"close");
+    }
+    platform::WindowHandle NativeHandle() const override { return handle; }
+    platform::PanelFields& Fields() override { return fields; }
+
+    platform::Colour lamp = platform::kLampWhite;
+    std::wstring version = L"24";
+    std::map<platform::OptionBox, bool> checked{{platform::OptionBox::Shift, true},
+                                                {platform::OptionBox::Ctrl, true},
+                                                {platform::OptionBox::Ime, true},
+                                                {platform::OptionBox::Off, true}};
+    std::vector<platform::OptionBox> clicks;
+    std::wstring registeredCaption;
+    std::wstring caption = L"\u25A0 MERIDO_B 1.10";
+    int left = 0;
+    int top = 0;
+    bool timerRunning = true;
+    int closeRequests = 0;
+    platform::WindowHandle handle{0x777};
+    platform::PanelFields fields;
+    std::vector<std::wstring> log;
+};
+
+}  // namespace fakes
