@@ -1,0 +1,48 @@
+# The front door. `make` builds dist/MERIDO_B.exe; `make test` and `make demo` are the two
+# commands the README describes. Every target installs what is missing first.
+JOBS ?= 2
+
+.PHONY: all deps host windows test unit wine-tests demo docs-screenshots bench format clean
+
+all: dist/MERIDO_B.exe
+
+deps:
+	@bash scripts/install-deps.sh
+
+host: deps
+	cmake --preset host >/dev/null
+	cmake --build --preset host -j$(JOBS)
+
+windows: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j$(JOBS)
+
+dist/MERIDO_B.exe: windows
+	mkdir -p dist
+	cp build/windows/bin/MERIDO_B.exe dist/MERIDO_B.exe
+
+unit: host
+	ctest --preset host
+
+wine-tests: windows
+	python3 tools/check_pe.py build/windows/bin/MERIDO_B.exe
+	ctest --preset windows
+
+test: dist/MERIDO_B.exe unit wine-tests
+
+demo: dist/MERIDO_B.exe
+	bash scripts/demo.sh build/windows/bin
+
+# Refreshes the screenshots that the README shows.
+docs-screenshots: dist/MERIDO_B.exe
+	env -u DISPLAY bash scripts/demo.sh build/windows/bin --docs
+
+bench: dist/MERIDO_B.exe
+	bash bench/run_bench.sh build/windows/bin
+
+format:
+	find app cadlink cadsim commands monitor platform settings tests bench \
+	    -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build dist

@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "panel_process.h"
+#include "tests/support/cadsim_client.h"
+#include "tests/support/wait.h"
+#include "user_input.h"
+
+namespace {
+
+using test_support::CadSim;
+using test_support::WaitUntil;
+
+constexpr COLORREF kLime = RGB(0, 255, 0);
+constexpr COLORREF kGrey = RGB(128, 128, 128);
+
+// The DPI the bench set for this run; 96 unless told otherwise.
+UINT ExpectedDpi() {
+    const char* value = std::getenv("MERIDO_EXPECT_DPI");
+    return value != nullptr ? static_cast<UINT>(std::atoi(value)) : 96u;
+}
+
+int Scaled(int value96) { return ::MulDiv(value96, static_cast<int>(ExpectedDpi()), 96); }
+
+// WM_GETTEXT, which reaches into another process's edit field, unlike GetWindowTextW.
+std::wstring TextOf(HWND window) {
+    wchar_t text[256] = {};
+    ::SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t text[256] = {};
+    ::GetClassNameW(window, text, 256);
+    return text;
+}
+
+// cadsim's window lies clear of the centred panel, so that the panel's pixels stay visible.
+CadSim::Options CadBesideThePanel() {
+    CadSim::Options options;
+    options.rect = RECT{650, 460, 1000, 740};
+    return options;
+}
+
+class PanelTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        panel = std::make_unique<e2e::PanelProcess>(
+            std::wstring(info->name(), info->name() + std::strlen(info->name())));
+    }
+
+    HWND Lamp() const { return panel->Control(501); }
+    COLORREF LampPixel() const { return e2e::ScreenPixel(e2e::CentreOf(Lamp())); }
+
+    HWND FocusOfPanel() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(panel->Window(), nullptr), &info);
+        return info.hwndFocus;
+    }
+
+    std::unique_ptr<e2e::PanelProcess> panel;
+};
+
+using PanelLayoutTest = PanelTest;
+
+TEST_F(PanelLayoutTest, StartsCentredTopmostWithItsCaptionAndClientArea) {
+    ASSERT_EQ(::GetDpiForSystem(), ExpectedDpi()) << "the bench did not set the DPI";
+    panel->Start();
+    HWND window = panel->Window();
+
+    EXPECT_EQ(TextOf(window), L"\u25A0 MERIDO_B 1.10");
+    EXPECT_NE(::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    const LONG_PTR style = ::GetWindowLongPtrW(window, GWL_STYLE);
+    EXPECT_NE(style & WS_SYSMENU, 0);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+
+    RECT client{};
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(client.right, Scaled(187));
+    EXPECT_EQ(client.bottom, Scaled(48));
+
+    RECT outer{};
+    ::GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.left, (::GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2);
+    EXPECT_EQ(outer.top, (::GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
+}
+
+struct ExpectedControl {
+    int id;
+    const wchar_t* className;
+    const wchar_t* text;
+    int left, top, width, height;
+};
+
+TEST_F(PanelLayoutTest, ControlsHaveTheirTextsPositionsAndStates) {
+    panel->Start();
+    const std::array<ExpectedControl, 11> controls{{
+        {101, L"Button", L" 登録", 83, 58, 39, 25},
+        {102, L"Button", L"ACT", 12, 1, 37, 25},
+        {103, L"Button", L"WBLOCK", 189, 8, 52, 25},
+        {201, L"Button", L"Shift", 47, 28, 44, 17},
+        {202, L"Button", L"Ctrl", 94, 28, 40, 17},
+        {203, L"Button", L"IME", 2, 28, 41, 17},
+        {204, L"Button", L"OFF", 140, 28, 40, 17},
+        {104, L"Button", L"LIST", 50, 1, 41, 25},
+        {301, L"Edit", L"24", 150, 1, 33, 24},
+        {501, L"TShape", L"", 2, 1, 9, 25},
+        {401, L"Static", L"API Ver.=", 98, 6, 48, 13},
+    }};
+    for (const ExpectedControl& expected : controls) {
+        SCOPED_TRACE(expected.id);
+        HWND control = panel->Control(expected.id);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(::lstrcmpiW(ClassOf(control).c_str(), expected.className), 0);
+        EXPECT_EQ(TextOf(control), expected.text);
+        EXPECT_TRUE(::IsWindowVisible(control));
+        EXPECT_TRUE(::IsWindowEnabled(control));
+        RECT rect{};
+        ::GetWindowRect(control, &rect);
+        ::MapWindowPoints(nullptr, panel->Window(), reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_EQ(rect.left, Scaled(expected.left));
+        EXPECT_EQ(rect.top, Scaled(expected.top));
+        EXPECT_EQ(rect.right - rect.left, Scaled(expected.width));
+        EXPECT_EQ(rect.bottom - rect.top, Scaled(expected.height));
+    }
+    for (int box = 201; box <= 204; ++box) {
+        EXPECT_EQ(::SendMessageW(panel->Control(box), BM_GETCHECK, 0, 0), BST_CHECKED) << box;
+    }
+    EXPECT_NE(::GetWindowLongPtrW(panel->Control(301), GWL_STYLE) & ES_NUMBER, 0);
+}
+
+TEST_F(PanelTest, ASecondCopyEndsAtOnceWithExitCodeZeroAndNoWindow) {
+    panel->Start();
+    e2e::PanelProcess second(L"SecondCopy-second");
+    second.Start(false);
+    ASSERT_TRUE(second.WaitForExit(20000));
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_EQ(e2e::CountPanels(), 1);
+    EXPECT_TRUE(::IsWindow(panel->Window()));
+}
+
+TEST_F(PanelTest, LampIsGreyWithoutAutoCadAndTurnsLimeWhenItsWindowAppears) {
+    panel->Start();
+    ASSERT_TRUE(WaitUntil([&] { return LampPixel() == kGrey; }, 10000)) << std::hex << LampPixel();
+
+    CadSim cad(CadBesideThePanel());
+    EXPECT_TRUE(WaitUntil([&] { return LampPixel() == kLime; }, 10000)) << std::hex << LampPixel();
+    // The outline stays black.
+    RECT lamp{};
+    ::GetWindowRect(Lamp(), &lamp);
+    EXPECT_EQ(e2e::ScreenPixel(POINT{lamp.left, (lamp.top + lamp.bottom) / 2}), RGB(0, 0, 0));
+}
+
+TEST_F(PanelTest, ClosesItselfWithExitCodeZeroWhenAutoCadGoesAfterBeingSeen) {
+    CadSim cad(CadBesideThePanel());
+    panel->Start();
+    ASSERT_TRUE(WaitUntil([&] { return LampPixel() == kLime; }, 10000));
+    cad.Send(L"close-window");
+    ASSERT_TRUE(panel->WaitForExit(10000));
+    EXPECT_EQ(panel->ExitCode(), 0u);
+}
+
+TEST_F(PanelTest, StaysOpenWhenAutoCadWasNeverSeen) {
+    CadSim::Options lookalike = CadBesideThePanel();
+    lookalike.className = L"NotAnMdiFrame";  // the title matches, the class does not
+    CadSim cad(lookalike);
+    panel->Start();
+    ASSERT_TRUE(WaitUntil([&] { return LampPixel() == kGrey; }, 10000));
+    cad.Send(L"close-window");
+    // A negative can only be shown over time: five ticks and more.
+    EXPECT_FALSE(panel->WaitForExit(1500));
+    EXPECT_TRUE(::IsWindow(panel->Window()));
+}
+
+TEST_F(PanelTest, AnOptionBoxClickTogglesItAndBringsAutoCadToTheFront) {
+    CadSim cad(CadBesideThePanel());
+    panel->Start();
+    HWND off = panel->Control(204);
+    e2e::ClickCentreOf(off);
+    EXPECT_TRUE(
+        WaitUntil([&] { return ::SendMessageW(off, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == cad.MainWindow(); }, 10000));
+
+    e2e::ClickCentreOf(off);
+    EXPECT_TRUE(
+        WaitUntil([&] { return ::SendMessageW(off, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 10000));
+}
+
+TEST_F(PanelTest, FocusStartsOnTheHiddenRegisterButtonAndTabWalksTheTabOrder) {
+    panel->Start();
+    ::SetForegroundWindow(panel->Window());
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == panel->Window(); }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOfPanel() == panel->Control(101); }, 10000));
+
+    const int order[] = {102, 103, 201, 202, 203, 204, 104, 301, 101};
+    for (int id : order) {
+        e2e::TapKey(VK_TAB);
+        EXPECT_TRUE(WaitUntil([&] { return FocusOfPanel() == panel->Control(id); }, 5000)) << id;
+    }
+    // Shift+Tab and the arrows go back and forth between buttons and boxes.
+    e2e::TapKey(VK_TAB, {VK_SHIFT});
+    EXPECT_TRUE(WaitUntil([&] { return FocusOfPanel() == panel->Control(301); }, 5000));
+    e2e::TapKey(VK_TAB);
+    e2e::TapKey(VK_RIGHT);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOfPanel() == panel->Control(102); }, 5000));
+    e2e::TapKey(VK_UP);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOfPanel() == panel->Control(101); }, 5000));
+}
+
+TEST_F(PanelTest, RightClickOpensThePopupMenuAndClosingEndsWithExitCodeZero) {
+    panel->Start();
+    e2e::RightClickAt(e2e::CentreOf(panel->Control(401)));
+    HWND menu = nullptr;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            menu = ::FindWindowW(L"#32768", nullptr);
+            return menu != nullptr && ::IsWindowVisible(menu);
+        },
+        10000));
+    e2e::TapKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(menu); }, 10000));
+    ASSERT_TRUE(panel->CloseAndWait());
+    EXPECT_EQ(panel->ExitCode(), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+#include <initializer_list>
+
+namespace e2e {
+
+// Input as a user makes it, through the system's input stream.
+void ClickAt(POINT screenPoint);
+void ClickCentreOf(HWND window);
+void RightClickAt(POINT screenPoint);
+// Presses the modifiers, taps the key, releases the modifiers in reverse order.
+void TapKey(WORD key, std::initializer_list<WORD> modifiers = {});
+
+// The colour of one screen pixel, as the user sees it.
+COLORREF ScreenPixel(POINT screenPoint);
+POINT CentreOf(HWND window);
+
+}  // namespace e2e

@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/control_panel.h"
+#include "app/dark_theme.h"
+#include "app/lamp.h"
+#include "app/message_box.h"
+#include "app/panel_layout.h"
+#include "platform/error.h"
+#include "platform/win32/win32_window_system.h"
+#include "tests/support/wait.h"
+
+namespace {
+
+namespace layout = app::layout;
+
+class PanelWindowTest : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        HINSTANCE instance = ::GetModuleHandleW(nullptr);
+        app::ControlPanel::RegisterWindowClass(instance);
+        app::RegisterLampClass(instance);
+        app::RegisterMessageBoxClass(instance);
+    }
+
+    void SetUp() override {
+        panel = std::make_unique<app::ControlPanel>(::GetModuleHandleW(nullptr), theme, windows,
+                                                    L"Merido_b");
+        panel->Create();
+        panel->Show();
+    }
+    void TearDown() override { panel->Destroy(); }
+
+    HWND Control(int id) const { return ::GetDlgItem(panel->Window(), id); }
+
+    LOGFONTW FontOf(int id) const {
+        LOGFONTW font{};
+        auto handle = reinterpret_cast<HGDIOBJ>(::SendMessageW(Control(id), WM_GETFONT, 0, 0));
+        ::GetObjectW(handle, sizeof(font), &font);
+        return font;
+    }
+
+    app::theme::DarkTheme theme;
+    platform::win32::Win32WindowSystem windows;
+    std::unique_ptr<app::ControlPanel> panel;
+};
+
+TEST_F(PanelWindowTest, TheLampIsWhiteWithABlackOutlineBeforeTheFirstTick) {
+    HWND lamp = Control(layout::kShape1);
+    ::UpdateWindow(lamp);
+    EXPECT_EQ(app::LampFill(lamp), RGB(255, 255, 255));
+    HDC dc = ::GetDC(lamp);
+    RECT client{};
+    ::GetClientRect(lamp, &client);
+    EXPECT_EQ(::GetPixel(dc, client.right / 2, client.bottom / 2), RGB(255, 255, 255));
+    EXPECT_EQ(::GetPixel(dc, 0, client.bottom / 2), RGB(0, 0, 0));
+    ::ReleaseDC(lamp, dc);
+}
+
+TEST_F(PanelWindowTest, FontsAreTahomaAtTheirHeightsForTheScreensDpi) {
+    const int dpi = static_cast<int>(::GetDpiForWindow(panel->Window()));
+    struct Case {
+        int id;
+        int height96;
+    };
+    for (const Case& c :
+         {Case{layout::kButton2, 11}, Case{layout::kLabel1, 11}, Case{layout::kCheckBox1, 12},
+          Case{layout::kCheckBox4, 12}, Case{layout::kEdit1, 13}}) {
+        SCOPED_TRACE(c.id);
+        const LOGFONTW font = FontOf(c.id);
+        EXPECT_EQ(std::wstring(font.lfFaceName), L"Tahoma");
+        EXPECT_EQ(font.lfHeight, -::MulDiv(c.height96, dpi, 96));
+        EXPECT_EQ(font.lfWeight, FW_NORMAL);
+        EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
+    }
+}
+
+std::wstring MenuText(HMENU menu, UINT position) {
+    wchar_t text[256] = {};
+    ::GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
+    return text;
+}
+
+bool IsSeparator(HMENU menu, UINT position) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE;
+    ::GetMenuItemInfoW(menu, position, TRUE, &info);
+    return (info.fType & MFT_SEPARATOR) != 0;
+}
+
+TEST_F(PanelWindowTest, ThePopupMenuHoldsItsItemsAndTheRegisteredPath) {
+    app::PanelMenu menu(theme.MenuBrush());
+    HMENU top = menu.Handle();
+    ASSERT_EQ(::GetMenuItemCount(top), 5);
+    EXPECT_EQ(MenuText(top, 0), L"起動中の AutoCAD を登録");
+    EXPECT_TRUE(IsSeparator(top, 1));
+    EXPECT_EQ(MenuText(top, 2), L"AppFullName");
+    EXPECT_TRUE(IsSeparator(top, 3));
+    EXPECT_EQ(MenuText(top, 4), L"バージョン情報");
+
+    HMENU path = ::GetSubMenu(top, 2);
+    ASSERT_EQ(::GetMenuItemCount(path), 1);
+    menu.SetRegisteredPath(L"C:\\Program Files\\A&B\\acad.exe");
+    EXPECT_EQ(MenuText(path, 0), L"C:\\Program Files\\A&B\\acad.exe");
+
+    HMENU version = ::GetSubMenu(top, 4);
+    ASSERT_EQ(::GetMenuItemCount(version), 1);
+    EXPECT_EQ(MenuText(version, 0), L"MERIDO_A 1.00 (2024.02.22)");
+}
+
+// The box is modal: a timer of this thread inspects it from inside its loop and answers it.
+struct BoxSeen {
+    std::wstring title;
+    std::wstring text;
+    std::wstring button;
+    bool hasIcon = false;
+    bool centred = false;
+};
+
+BoxSeen* g_seen = nullptr;  // the one test that looks at a box sets it for the timer below
+
+void CALLBACK InspectBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = ::FindWindowW(app::kMessageBoxClassName, nullptr);
+    if (box == nullptr || !::IsWindowVisible(box)) {
+        return;
+    }
+    ::KillTimer(nullptr, timer);
+    wchar_t text[512] = {};
+    ::GetWindowTextW(box, text, 512);
+    g_seen->title = text;
+    ::GetWindowTextW(::GetDlgItem(box, 0xFFFF), text, 512);
+    g_seen->text = text;
+    ::GetWindowTextW(::GetDlgItem(box, IDOK), text, 512);
+    g_seen->button = text;
+    g_seen->hasIcon = ::GetDlgItem(box, 0x14) != nullptr;
+    RECT rect{};
+    ::GetWindowRect(box, &rect);
+    const int width = rect.right - rect.left;
+    g_seen->centred = rect.left == (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(PanelWindowTest, TheApplicationWideHandlerShowsTheErrorWithAFullStopInTheDarkBox) {
+    BoxSeen seen;
+    g_seen = &seen;
+    ::SetTimer(nullptr, 0, 50, InspectBox);
+    panel->ShowError(std::make_exception_ptr(platform::Error(L"C:\\x,ini に書き込めません")));
+    g_seen = nullptr;
+    EXPECT_EQ(seen.title, L"Merido_b");
+    EXPECT_EQ(seen.text, L"C:\\x,ini に書き込めません.");
+    EXPECT_EQ(seen.button, L"OK");
+    EXPECT_TRUE(seen.hasIcon);
+    EXPECT_TRUE(seen.centred);
+}
+
+}  // namespace
