@@ -25,7 +25,6 @@ unit: host
 	ctest --preset host
 
 wine-tests: windows
-	python3 tools/check_pe.py build/windows/bin/MERIDO_B.exe
 	ctest --preset windows
 
 test: dist/MERIDO_B.exe unit wine-tests

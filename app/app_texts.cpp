@@ -4,8 +4,9 @@ namespace app {
 
 std::wstring ApplicationTitle(std::wstring_view executablePath) {
     const std::size_t separator = executablePath.find_last_of(L"\\:");
-    std::wstring_view name =
-        separator == std::wstring_view::npos ? executablePath : executablePath.substr(separator + 1);
+    std::wstring_view name = separator == std::wstring_view::npos
+                                 ? executablePath
+                                 : executablePath.substr(separator + 1);
     name = name.substr(0, name.find(L'.'));
     std::wstring title(name);
     for (std::size_t i = 1; i < title.size(); ++i) {

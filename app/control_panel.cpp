@@ -25,9 +25,7 @@ constexpr DWORD kPanelStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPC
 constexpr DWORD kPanelExStyle =
     WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 
-int CheckBoxId(OptionBox box) {
-    return layout::kCheckBox1 + static_cast<int>(box) - 1;
-}
+int CheckBoxId(OptionBox box) { return layout::kCheckBox1 + static_cast<int>(box) - 1; }
 
 bool IsPushButton(HWND control) {
     wchar_t className[16] = {};
@@ -80,9 +78,9 @@ void ControlPanel::RegisterWindowClass(HINSTANCE instance) {
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP_ICON));
-    windowClass.hIconSm = static_cast<HICON>(::LoadImageW(
-        instance, MAKEINTRESOURCEW(IDI_APP_ICON), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-        ::GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hIconSm = static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP_ICON), IMAGE_ICON,
+                     ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kPanelClassName;
     ::RegisterClassExW(&windowClass);
@@ -153,8 +151,7 @@ void ControlPanel::Destroy() {
     window_.reset();
 }
 
-LRESULT CALLBACK ControlPanel::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+LRESULT CALLBACK ControlPanel::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* panel = static_cast<ControlPanel*>(
             reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
@@ -190,9 +187,9 @@ LRESULT ControlPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             }
             return 0;
         case WM_CONTEXTMENU:
-            OnContextMenu(reinterpret_cast<HWND>(wParam),
-                          POINT{static_cast<short>(LOWORD(lParam)),
-                                static_cast<short>(HIWORD(lParam))});
+            OnContextMenu(
+                reinterpret_cast<HWND>(wParam),
+                POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
             return 0;
         case WM_MEASUREITEM:
             if (menu_.Measure(window, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) {
@@ -292,9 +289,7 @@ void ControlPanel::OnCommand(int id, int code) {
         case layout::kCheckBox2:
         case layout::kCheckBox3:
         case layout::kCheckBox4:
-            Run([this, id] {
-                CheckBoxClick(static_cast<OptionBox>(id - layout::kCheckBox1 + 1));
-            });
+            Run([this, id] { CheckBoxClick(static_cast<OptionBox>(id - layout::kCheckBox1 + 1)); });
             break;
         default:
             break;
@@ -310,7 +305,13 @@ void ControlPanel::OnActivate(bool active) {
         }
         return;
     }
-    // The first activation puts the focus on the first control in tab order, the hidden Button1.
+    // A click that activated the panel has already put the focus on its control: keep it.
+    HWND focus = ::GetFocus();
+    if (focus != nullptr && ::GetParent(focus) == window) {
+        return;
+    }
+    // Otherwise the focus comes back where it was; the first time, on the first control in tab
+    // order, the hidden Button1.
     ::SetFocus(savedFocus_ != nullptr ? savedFocus_ : Control(layout::kButton1));
 }
 
@@ -386,9 +387,7 @@ void ControlPanel::Button1Click() {
     // Register the running AutoCAD: arrives with the automation access.
 }
 
-void ControlPanel::N2Click() {
-    Button1Click();
-}
+void ControlPanel::N2Click() { Button1Click(); }
 
 void ControlPanel::Button2Click() {
     // Activate or launch AutoCAD: arrives with the settings' registered executable.
@@ -408,15 +407,11 @@ void ControlPanel::CheckBoxClick(OptionBox /*box*/) {
     windows_.SetForegroundWindow(cadlink::FindCadMainWindow(windows_));
 }
 
-void ControlPanel::Timer1Timer() {
-    monitor_.Timer1Timer();
-}
+void ControlPanel::Timer1Timer() { monitor_.Timer1Timer(); }
 
 // platform::Panel
 
-platform::Colour ControlPanel::LampColour() const {
-    return LampFill(Control(layout::kShape1));
-}
+platform::Colour ControlPanel::LampColour() const { return LampFill(Control(layout::kShape1)); }
 
 void ControlPanel::SetLampColour(platform::Colour colour) {
     SetLampFill(Control(layout::kShape1), colour);
@@ -442,8 +437,7 @@ void ControlPanel::SetChecked(OptionBox box, bool checked) {
     if (IsChecked(box) == checked) {
         return;
     }
-    ::SendMessageW(Control(CheckBoxId(box)), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED,
-                   0);
+    ::SendMessageW(Control(CheckBoxId(box)), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     // A change made by the program counts as a click on the box.
     CheckBoxClick(box);
 }
@@ -481,13 +475,9 @@ RECT PanelRect(HWND window) {
 
 }  // namespace
 
-int ControlPanel::Left() const {
-    return PanelRect(window_.get()).left;
-}
+int ControlPanel::Left() const { return PanelRect(window_.get()).left; }
 
-int ControlPanel::Top() const {
-    return PanelRect(window_.get()).top;
-}
+int ControlPanel::Top() const { return PanelRect(window_.get()).top; }
 
 void ControlPanel::SetLeft(int left) {
     ::SetWindowPos(window_.get(), nullptr, left, Top(), 0, 0,
@@ -499,13 +489,9 @@ void ControlPanel::SetTop(int top) {
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void ControlPanel::StopTimer() {
-    ::KillTimer(window_.get(), kTimer1);
-}
+void ControlPanel::StopTimer() { ::KillTimer(window_.get(), kTimer1); }
 
-void ControlPanel::StartTimer() {
-    ::SetTimer(window_.get(), kTimer1, kTimer1Interval, nullptr);
-}
+void ControlPanel::StartTimer() { ::SetTimer(window_.get(), kTimer1, kTimer1Interval, nullptr); }
 
 void ControlPanel::Close() {
     // Ends the message loop once the current handler has returned; the windows are destroyed

@@ -20,9 +20,9 @@ inline constexpr wchar_t kPanelCaption[] = L"\u25A0 MERIDO_B 1.10";
 // The control panel: a small topmost dialog-style window with the lamp, the command buttons,
 // the option boxes, the version field and the pop-up menu.
 class ControlPanel final : public platform::Panel {
-public:
-    ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme,
-                 platform::WindowSystem& windows, std::wstring applicationTitle);
+  public:
+    ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme, platform::WindowSystem& windows,
+                 std::wstring applicationTitle);
     ~ControlPanel() override;
     ControlPanel(const ControlPanel&) = delete;
     ControlPanel& operator=(const ControlPanel&) = delete;
@@ -61,7 +61,7 @@ public:
     platform::WindowHandle NativeHandle() const override;
     platform::PanelFields& Fields() override { return fields_; }
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs one event handler; whatever it lets escape goes to the application-wide handler.

@@ -30,14 +30,14 @@ void ApplyDarkFrame(HWND window);
 // The brushes that the program's windows paint with; one object, made at start-up and handed to
 // each window, owns them.
 class DarkTheme {
-public:
+  public:
     DarkTheme();
     HBRUSH WindowBrush() const { return window_.get(); }
     HBRUSH ControlBrush() const { return control_.get(); }
     HBRUSH EditBrush() const { return edit_.get(); }
     HBRUSH MenuBrush() const { return menu_.get(); }
 
-private:
+  private:
     platform::win32::UniqueBrush window_;
     platform::win32::UniqueBrush control_;
     platform::win32::UniqueBrush edit_;

@@ -15,7 +15,7 @@ namespace {
 
 // COM as a single-threaded apartment with OLE, for the whole run, before any window exists.
 class OleScope {
-public:
+  public:
     OleScope() : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
     ~OleScope() {
         if (initialised_) {
@@ -25,7 +25,7 @@ public:
     OleScope(const OleScope&) = delete;
     OleScope& operator=(const OleScope&) = delete;
 
-private:
+  private:
     bool initialised_;
 };
 

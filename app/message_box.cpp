@@ -47,7 +47,7 @@ LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
             const int id = LOWORD(wParam);
             if (state != nullptr && (id == IDOK || id == IDYES || id == IDNO || id == IDCANCEL)) {
                 const bool question = state->kind == BoxKind::Confirmation;
-                state->result = id == IDCANCEL ? (question ? IDNO : IDOK)
+                state->result = id == IDCANCEL           ? (question ? IDNO : IDOK)
                                 : id == IDOK && question ? IDYES
                                                          : id;
                 return 0;
@@ -69,8 +69,8 @@ LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
             if (state != nullptr) {
-                return reinterpret_cast<LRESULT>(theme::ControlColours(
-                    *state->theme, message, reinterpret_cast<HDC>(wParam)));
+                return reinterpret_cast<LRESULT>(
+                    theme::ControlColours(*state->theme, message, reinterpret_cast<HDC>(wParam)));
             }
             break;
         default:
@@ -89,8 +89,8 @@ SIZE TextExtent(HWND window, HFONT font, const std::wstring& text, int maxWidth)
     return SIZE{extent.right - extent.left, extent.bottom - extent.top};
 }
 
-HWND AddChild(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style,
-              int id, HFONT font) {
+HWND AddChild(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style, int id,
+              HFONT font) {
     HWND child = ::CreateWindowExW(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0,
                                    0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    ::GetModuleHandleW(nullptr), nullptr);
@@ -162,8 +162,8 @@ int ShowMessageBox(const theme::DarkTheme& theme, const std::wstring& title,
 
     if (withIcon) {
         HWND icon = AddChild(box.get(), L"STATIC", L"", SS_ICON, kIconId, font.get());
-        ::SendMessageW(icon, STM_SETICON,
-                       reinterpret_cast<WPARAM>(::LoadIconW(nullptr, IDI_ERROR)), 0);
+        ::SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIconW(nullptr, IDI_ERROR)),
+                       0);
         ::MoveWindow(icon, margin, margin, iconSize, iconSize, FALSE);
     }
     HWND label = AddChild(box.get(), L"STATIC", text, SS_LEFT | SS_NOPREFIX, kTextId, font.get());
@@ -175,8 +175,8 @@ int ShowMessageBox(const theme::DarkTheme& theme, const std::wstring& title,
     for (const ButtonSpec& spec : buttons) {
         const bool isDefault = defaultButton == nullptr;
         HWND button = AddChild(box.get(), L"BUTTON", spec.text,
-                               WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
-                               spec.id, font.get());
+                               WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), spec.id,
+                               font.get());
         ::MoveWindow(button, buttonLeft, buttonsTop, buttonWidth, buttonHeight, FALSE);
         buttonLeft += buttonWidth + gap;
         if (isDefault) {

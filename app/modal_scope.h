@@ -9,13 +9,13 @@ namespace app {
 // While alive, every other enabled top-level window of this thread is disabled, as for a modal
 // window; they are enabled again on every way out.
 class ModalScope {
-public:
+  public:
     explicit ModalScope(HWND modalWindow);
     ~ModalScope();
     ModalScope(const ModalScope&) = delete;
     ModalScope& operator=(const ModalScope&) = delete;
 
-private:
+  private:
     std::vector<HWND> disabled_;
 };
 

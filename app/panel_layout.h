@@ -8,10 +8,10 @@ namespace app::layout {
 
 // Control ids: tests and accessibility tools find the controls by them.
 enum ControlId : int {
-    kButton1 = 101,  // " 登録", below the visible area
-    kButton2 = 102,  // "ACT"
-    kButton3 = 103,  // "WBLOCK", right of the visible area
-    kButton4 = 104,  // "LIST"
+    kButton1 = 101,    // " 登録", below the visible area
+    kButton2 = 102,    // "ACT"
+    kButton3 = 103,    // "WBLOCK", right of the visible area
+    kButton4 = 104,    // "LIST"
     kCheckBox1 = 201,  // "Shift"
     kCheckBox2 = 202,  // "Ctrl"
     kCheckBox3 = 203,  // "IME"

@@ -100,8 +100,8 @@ bool PanelMenu::Measure(HWND owner, MEASUREITEMSTRUCT& measure) const {
     ::DrawTextW(dc.get(), text.data(), static_cast<int>(text.size()), &extent,
                 DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
     measure.itemWidth = static_cast<UINT>(extent.right - extent.left + Scale(40, dpi));
-    measure.itemHeight =
-        static_cast<UINT>(std::max<LONG>(extent.bottom - extent.top + Scale(8, dpi), Scale(22, dpi)));
+    measure.itemHeight = static_cast<UINT>(
+        std::max<LONG>(extent.bottom - extent.top + Scale(8, dpi), Scale(22, dpi)));
     return true;
 }
 
@@ -114,9 +114,8 @@ bool PanelMenu::Draw(const DRAWITEMSTRUCT& draw) const {
     HDC dc = draw.hDC;
     RECT rect = draw.rcItem;
 
-    platform::win32::UniqueBrush background(
-        ::CreateSolidBrush(selected && !item.separator ? theme::kMenuHighlight
-                                                       : theme::kMenuBackground));
+    platform::win32::UniqueBrush background(::CreateSolidBrush(
+        selected && !item.separator ? theme::kMenuHighlight : theme::kMenuBackground));
     ::FillRect(dc, &rect, background.get());
     if (item.separator) {
         RECT line{rect.left + 4, (rect.top + rect.bottom) / 2, rect.right - 4, 0};

@@ -12,10 +12,10 @@ namespace app {
 // The panel's pop-up menu, drawn in the dark look. Items keep their texts as ordinary menu
 // strings, so the system and accessibility tools read them as usual.
 class PanelMenu {
-public:
-    static constexpr UINT kRegisterCommand = 0x0201;  // N2
+  public:
+    static constexpr UINT kRegisterCommand = 0x0201;        // N2
     static constexpr UINT kRegisteredPathCommand = 0x0202;  // gcadexe1
-    static constexpr UINT kVersionCommand = 0x0203;  // the item under N1
+    static constexpr UINT kVersionCommand = 0x0203;         // the item under N1
 
     explicit PanelMenu(HBRUSH background);
 
@@ -31,7 +31,7 @@ public:
 
     HMENU Handle() const { return menu_.get(); }
 
-private:
+  private:
     struct Item {
         std::wstring text;
         bool separator = false;

@@ -3,9 +3,7 @@
 namespace cadlink {
 namespace {
 
-std::wstring_view UpToNul(std::wstring_view text) {
-    return text.substr(0, text.find(L'\0'));
-}
+std::wstring_view UpToNul(std::wstring_view text) { return text.substr(0, text.find(L'\0')); }
 
 }  // namespace
 

@@ -8,14 +8,14 @@ namespace monitor {
 
 // The 200 ms monitor tick: lamp, auto-exit, and the key and IME work while AutoCAD runs.
 class CadMonitor {
-public:
+  public:
     CadMonitor(platform::Panel& panel, platform::WindowSystem& windows);
 
     // One tick (the panel's Timer1Timer). The timer is stopped for the tick's duration, so the
     // next tick comes 200 ms after this one ends.
     void Timer1Timer();
 
-private:
+  private:
     bool IsCadInFront(platform::WindowHandle window);
     void RunModifierTapDetector(platform::WindowHandle window);
     void RunImeGuard(platform::WindowHandle window);

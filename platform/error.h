@@ -8,12 +8,12 @@ namespace platform {
 
 // The program's errors: a text for the user, shown by the application-wide handler.
 class Error : public std::runtime_error {
-public:
+  public:
     explicit Error(std::wstring message)
         : std::runtime_error("MERIDO_B error"), message_(std::move(message)) {}
     const std::wstring& Message() const noexcept { return message_; }
 
-private:
+  private:
     std::wstring message_;
 };
 

@@ -26,7 +26,7 @@ struct PanelFields {
 // The control panel as the logic above the window layer sees it: the operations the commands,
 // the monitor and the settings use. The window layer implements it over the real panel.
 class Panel {
-public:
+  public:
     virtual ~Panel() = default;
 
     virtual Colour LampColour() const = 0;

@@ -9,7 +9,7 @@ namespace platform {
 
 // A process opened for querying; closing it is the destructor's job.
 class OpenedProcess {
-public:
+  public:
     virtual ~OpenedProcess() = default;
     // The full file name of a module loaded in the process, at most 259 characters; empty when
     // it cannot be read.
@@ -18,7 +18,7 @@ public:
 
 // Process services (kernel32, psapi).
 class ProcessSystem {
-public:
+  public:
     virtual ~ProcessSystem() = default;
     // Opens the process for query and memory read access; null when it cannot be opened.
     virtual std::unique_ptr<OpenedProcess> OpenForQuery(ProcessId id) = 0;

@@ -10,7 +10,7 @@ namespace platform {
 
 // The window manager operations that the logic above this layer uses (user32).
 class WindowSystem {
-public:
+  public:
     virtual ~WindowSystem() = default;
 
     // Calls `visit` for each top-level window in the window manager's order until it returns

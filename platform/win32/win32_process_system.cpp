@@ -23,7 +23,7 @@ GetModuleFileNameExWFn ModuleFileNameFunction() {
 }
 
 class Win32OpenedProcess final : public OpenedProcess {
-public:
+  public:
     explicit Win32OpenedProcess(UniqueKernelHandle process) : process_(std::move(process)) {}
 
     std::wstring ModuleFileName(ModuleHandle module) override {
@@ -34,8 +34,7 @@ public:
         if (function == nullptr) {
             return {};
         }
-        const HMODULE moduleHandle =
-            reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(module));
+        const HMODULE moduleHandle = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(module));
         if (function(process_.get(), moduleHandle, buffer, kPathUnits) == 0) {
             return {};
         }
@@ -43,7 +42,7 @@ public:
         return std::wstring(buffer);
     }
 
-private:
+  private:
     UniqueKernelHandle process_;
 };
 

@@ -5,7 +5,7 @@
 namespace platform::win32 {
 
 class Win32ProcessSystem final : public ProcessSystem {
-public:
+  public:
     std::unique_ptr<OpenedProcess> OpenForQuery(ProcessId id) override;
 };
 

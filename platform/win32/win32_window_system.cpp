@@ -60,9 +60,7 @@ bool Win32WindowSystem::IsWindow(WindowHandle window) {
     return ::IsWindow(ToHwnd(window)) != FALSE;
 }
 
-WindowHandle Win32WindowSystem::ForegroundWindow() {
-    return FromHwnd(::GetForegroundWindow());
-}
+WindowHandle Win32WindowSystem::ForegroundWindow() { return FromHwnd(::GetForegroundWindow()); }
 
 WindowHandle Win32WindowSystem::Parent(WindowHandle window) {
     return FromHwnd(::GetParent(ToHwnd(window)));

@@ -5,7 +5,7 @@
 namespace platform::win32 {
 
 class Win32WindowSystem final : public WindowSystem {
-public:
+  public:
     void EnumTopLevelWindows(const std::function<bool(WindowHandle)>& visit) override;
     std::wstring WindowText(WindowHandle window) override;
     std::optional<std::wstring> ClassName(WindowHandle window) override;

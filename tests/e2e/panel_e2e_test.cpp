@@ -182,6 +182,8 @@ TEST_F(PanelTest, StaysOpenWhenAutoCadWasNeverSeen) {
 TEST_F(PanelTest, AnOptionBoxClickTogglesItAndBringsAutoCadToTheFront) {
     CadSim cad(CadBesideThePanel());
     panel->Start();
+    // The first tick has run: the panel's message loop is up and takes the click.
+    ASSERT_TRUE(WaitUntil([&] { return LampPixel() == kLime; }, 10000));
     HWND off = panel->Control(204);
     e2e::ClickCentreOf(off);
     EXPECT_TRUE(

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "tests/support/wait.h"
+
 namespace e2e {
 namespace {
 
@@ -28,13 +30,31 @@ void Send(std::vector<INPUT> inputs) {
 
 }  // namespace
 
+// The pointer is moved first and the button pressed only once it has arrived, so that the click
+// lands where it is meant to. Wine may drop the very first pointer motion of a fresh display, so
+// the move is repeated until the pointer is there.
+void MoveTo(POINT screenPoint) {
+    const auto arrived = [&] {
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        return cursor.x == screenPoint.x && cursor.y == screenPoint.y;
+    };
+    for (int attempt = 0; attempt < 20 && !arrived(); ++attempt) {
+        ::SetCursorPos(screenPoint.x, screenPoint.y);
+        Send({MouseInput(screenPoint, MOUSEEVENTF_MOVE)});
+        test_support::WaitUntil(arrived, 500);
+    }
+}
+
 void ClickAt(POINT screenPoint) {
-    Send({MouseInput(screenPoint, MOUSEEVENTF_MOVE), MouseInput(screenPoint, MOUSEEVENTF_LEFTDOWN),
+    MoveTo(screenPoint);
+    Send({MouseInput(screenPoint, MOUSEEVENTF_LEFTDOWN),
           MouseInput(screenPoint, MOUSEEVENTF_LEFTUP)});
 }
 
 void RightClickAt(POINT screenPoint) {
-    Send({MouseInput(screenPoint, MOUSEEVENTF_MOVE), MouseInput(screenPoint, MOUSEEVENTF_RIGHTDOWN),
+    MoveTo(screenPoint);
+    Send({MouseInput(screenPoint, MOUSEEVENTF_RIGHTDOWN),
           MouseInput(screenPoint, MOUSEEVENTF_RIGHTUP)});
 }
 

@@ -10,7 +10,7 @@ namespace fakes {
 
 // The panel's state as plain values, with a log of the operations that change it.
 class FakePanel : public platform::Panel {
-public:
+  public:
     platform::Colour LampColour() const override { return lamp; }
     void SetLampColour(platform::Colour colour) override {
         lamp = colour;

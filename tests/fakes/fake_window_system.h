@@ -11,7 +11,7 @@ namespace fakes {
 
 // A desktop of scripted top-level windows, in enumeration order, that records what was asked.
 class FakeWindowSystem : public platform::WindowSystem {
-public:
+  public:
     struct Window {
         platform::WindowHandle handle;
         std::wstring title;

@@ -12,7 +12,7 @@ using platform::OptionBox;
 using platform::WindowHandle;
 
 class CadMonitorTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         cadlink::CadMainWindow = WindowHandle::none;
         cadlink::CadProgId.clear();

@@ -32,9 +32,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{L"AutoCAD", false}, TextCase{L"Autodesk AutoCAD", false},
                     TextCase{L"autocad 2025", false}, TextCase{L"AUTOCAD 2025", false},
                     TextCase{L"Autodesk Autocad 2025", false},
-                    TextCase{L"Viewer - AutoCAD 2025", false},
-                    TextCase{L" AutoCAD 2025", false}, TextCase{L"", false},
-                    TextCase{L"\u25A0 MERIDO_B 1.10", false},
+                    TextCase{L"Viewer - AutoCAD 2025", false}, TextCase{L" AutoCAD 2025", false},
+                    TextCase{L"", false}, TextCase{L"\u25A0 MERIDO_B 1.10", false},
                     TextCase{std::wstring(L"Auto\0CAD 2025", 13), false},
                     TextCase{std::wstring(L"AutoCAD \0x", 10), true}));
 
@@ -44,18 +43,15 @@ TEST_P(CadClassTest, AcceptsAnythingAfterThePrefix) {
     EXPECT_EQ(cadlink::IsCadMainWindowClass(GetParam().text), GetParam().matches);
 }
 
-INSTANTIATE_TEST_SUITE_P(Classes, CadClassTest,
-                         testing::Values(TextCase{L"AfxMDIFrame1", true},
-                                         TextCase{L"AfxMDIFrame140u", true},
-                                         TextCase{L"AfxMDIFrame1xYz_99", true},
-                                         TextCase{L"AfxMDIFrame", false},
-                                         TextCase{L"AfxMDIFrame2", false},
-                                         TextCase{L"afxmdiframe140u", false},
-                                         TextCase{L"XAfxMDIFrame140u", false},
-                                         TextCase{L"", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Classes, CadClassTest,
+    testing::Values(TextCase{L"AfxMDIFrame1", true}, TextCase{L"AfxMDIFrame140u", true},
+                    TextCase{L"AfxMDIFrame1xYz_99", true}, TextCase{L"AfxMDIFrame", false},
+                    TextCase{L"AfxMDIFrame2", false}, TextCase{L"afxmdiframe140u", false},
+                    TextCase{L"XAfxMDIFrame140u", false}, TextCase{L"", false}));
 
 class FindCadMainWindowTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override { cadlink::CadMainWindow = WindowHandle::none; }
     fakes::FakeWindowSystem desktop;
 };
@@ -116,20 +112,21 @@ TEST_F(FindCadMainWindowTest, OnlyTheFirst254CharactersOfALongTitleAreSeen) {
 
 // A process whose module names are scripted, counting how often it is opened and closed.
 class FakeProcesses : public platform::ProcessSystem {
-public:
+  public:
     struct Counters {
         int opened = 0;
         int closed = 0;
     };
     class Process : public platform::OpenedProcess {
-    public:
-        Process(std::wstring path, Counters& counters) : path_(std::move(path)), counters_(counters) {}
+      public:
+        Process(std::wstring path, Counters& counters)
+            : path_(std::move(path)), counters_(counters) {}
         ~Process() override { ++counters_.closed; }
         std::wstring ModuleFileName(platform::ModuleHandle module) override {
             return module == platform::ModuleHandle{0x400000} ? path_ : std::wstring();
         }
 
-    private:
+      private:
         std::wstring path_;
         Counters& counters_;
     };
@@ -150,7 +147,7 @@ public:
 };
 
 class WindowProcessPathTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         cad = desktop.Add(L"AutoCAD 2025", L"AfxMDIFrame140u");
         desktop.Find(cad)->processId = 4711;

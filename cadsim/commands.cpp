@@ -1,0 +1,81 @@
+#include "cadsim/commands.h"
+
+#include <string>
+
+#include "cadsim/options.h"
+#include "cadsim/simulator.h"
+
+namespace cadsim {
+namespace {
+
+LRESULT Reply(bool success) { return success ? 1 : 0; }
+
+// Commands without an argument.
+LRESULT RunPlain(Simulator& simulator, std::wstring_view verb) {
+    if (verb == L"ping") {
+        return 1;
+    }
+    if (verb == L"hwnd") {
+        return reinterpret_cast<LRESULT>(simulator.MainWindowHandle());
+    }
+    if (verb == L"minimize") {
+        return Reply(simulator.Minimize());
+    }
+    if (verb == L"restore") {
+        return Reply(simulator.Restore());
+    }
+    if (verb == L"show") {
+        return Reply(simulator.Show());
+    }
+    if (verb == L"hide") {
+        return Reply(simulator.Hide());
+    }
+    if (verb == L"foreground") {
+        return Reply(simulator.Foreground());
+    }
+    if (verb == L"close-window") {
+        return Reply(simulator.CloseMainWindow());
+    }
+    if (verb == L"show-window") {
+        simulator.ShowMainWindow();
+        return 1;
+    }
+    if (verb == L"clear-record") {
+        simulator.ClearRecord();
+        return 1;
+    }
+    if (verb == L"quit") {
+        simulator.Quit();
+        return 1;
+    }
+    return 0;
+}
+
+// Commands with an argument: everything after the first blank, blanks included.
+LRESULT RunWithArgument(Simulator& simulator, std::wstring_view verb, std::wstring_view argument) {
+    if (verb == L"title") {
+        simulator.SetTitle(std::wstring(argument));
+        return 1;
+    }
+    if (verb == L"class" && !argument.empty()) {
+        simulator.SetClassName(std::wstring(argument));
+        return 1;
+    }
+    if (verb == L"move") {
+        simulator.Move(ParseWindowRect(argument));
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+LRESULT RunCommand(Simulator& simulator, std::wstring_view command) {
+    const std::size_t blank = command.find(L' ');
+    if (blank == std::wstring_view::npos) {
+        return RunPlain(simulator, command);
+    }
+    return RunWithArgument(simulator, command.substr(0, blank), command.substr(blank + 1));
+}
+
+}  // namespace cadsim

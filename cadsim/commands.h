@@ -1,0 +1,15 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+
+namespace cadsim {
+
+class Simulator;
+
+// Runs one control command ("verb" or "verb argument") and gives its reply: 0 for an unknown
+// command or a failure, 1 for success, the main window handle for "hwnd".
+LRESULT RunCommand(Simulator& simulator, std::wstring_view command);
+
+}  // namespace cadsim

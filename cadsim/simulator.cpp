@@ -1,0 +1,104 @@
+#include "cadsim/simulator.h"
+
+#include "cadsim/commands.h"
+
+namespace cadsim {
+namespace {
+
+Recorder MakeRecorder(const std::wstring& path) {
+    return path.empty() ? Recorder() : Recorder(path);
+}
+
+InitialShow StartShow(const Options& options) {
+    if (options.hidden) {
+        return InitialShow::hidden;
+    }
+    return options.minimized ? InitialShow::minimized : InitialShow::normal;
+}
+
+}  // namespace
+
+Simulator::Simulator(const Options& options)
+    : title_(options.title),
+      className_(options.className),
+      rect_(options.rect),
+      recorder_(MakeRecorder(options.recordPath)) {
+    if (!options.noWindow) {
+        CreateMainWindow(StartShow(options));
+    }
+    control_ = std::make_unique<ControlWindow>(
+        options.controlName,
+        [this](std::wstring_view command) { return RunCommand(*this, command); });
+    recorder_.Line("ready");
+}
+
+Simulator::~Simulator() = default;
+
+HWND Simulator::MainWindowHandle() const { return mainWindow_ ? mainWindow_->Handle() : nullptr; }
+
+bool Simulator::ShowMain(int command) {
+    if (!mainWindow_) {
+        return false;
+    }
+    ::ShowWindow(mainWindow_->Handle(), command);
+    return true;
+}
+
+bool Simulator::Minimize() { return ShowMain(SW_MINIMIZE); }
+bool Simulator::Restore() { return ShowMain(SW_RESTORE); }
+bool Simulator::Show() { return ShowMain(SW_SHOW); }
+bool Simulator::Hide() { return ShowMain(SW_HIDE); }
+
+bool Simulator::Foreground() {
+    if (!mainWindow_) {
+        return false;
+    }
+    // A background process may be refused the foreground; bringing the window to the top of
+    // the z-order at least makes it the active candidate.
+    const HWND window = mainWindow_->Handle();
+    ::SetForegroundWindow(window);
+    ::BringWindowToTop(window);
+    return true;
+}
+
+bool Simulator::CloseMainWindow() {
+    if (!mainWindow_) {
+        return false;
+    }
+    mainWindow_.reset();
+    return true;
+}
+
+void Simulator::ShowMainWindow() {
+    if (!mainWindow_) {
+        CreateMainWindow(InitialShow::normal);
+    }
+}
+
+void Simulator::SetTitle(const std::wstring& title) {
+    title_ = title;
+    if (mainWindow_) {
+        ::SetWindowTextW(mainWindow_->Handle(), title_.c_str());
+    }
+}
+
+void Simulator::SetClassName(const std::wstring& className) { className_ = className; }
+
+void Simulator::Move(const WindowRect& rect) {
+    rect_ = rect;
+    if (mainWindow_) {
+        ::SetWindowPos(mainWindow_->Handle(), nullptr, rect.x, rect.y, rect.width, rect.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void Simulator::ClearRecord() { recorder_.Clear(); }
+
+void Simulator::Quit() { ::PostQuitMessage(0); }
+
+void Simulator::CreateMainWindow(InitialShow show) {
+    mainWindow_ = std::make_unique<MainWindow>(title_, className_, rect_, show, recorder_,
+                                               [this] { Quit(); });
+}
+
+}  // namespace cadsim

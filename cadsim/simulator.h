@@ -1,0 +1,51 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "cadsim/control_window.h"
+#include "cadsim/main_window.h"
+#include "cadsim/options.h"
+#include "cadsim/recorder.h"
+
+namespace cadsim {
+
+// The simulated AutoCAD: the record, the main window (which may come and go) and the control
+// window. The operations on the main window fail (return false) while there is none.
+class Simulator {
+  public:
+    explicit Simulator(const Options& options);  // writes "ready" once the control window is up
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    HWND MainWindowHandle() const;
+
+    bool Minimize();
+    bool Restore();
+    bool Show();
+    bool Hide();
+    bool Foreground();
+    bool CloseMainWindow();
+    void ShowMainWindow();  // creates the main window again when there is none
+    void SetTitle(const std::wstring& title);
+    void SetClassName(const std::wstring& className);  // used by the next ShowMainWindow
+    void Move(const WindowRect& rect);
+    void ClearRecord();
+    void Quit();  // the message loop ends and the process exits with code 0
+
+  private:
+    void CreateMainWindow(InitialShow show);
+    bool ShowMain(int command);
+
+    std::wstring title_;
+    std::wstring className_;
+    WindowRect rect_;
+    Recorder recorder_;
+    std::unique_ptr<MainWindow> mainWindow_;
+    std::unique_ptr<ControlWindow> control_;
+};
+
+}  // namespace cadsim

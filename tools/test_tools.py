@@ -1,0 +1,268 @@
+#!/usr/bin/env python3
+"""Tests of tools/make_icon.py and tools/check_pe.py.
+
+The check_pe cases build small Windows programs with the MinGW cross compiler and windres
+from app/resources, each with one fault put in, and skip when those tools are not installed.
+
+Usage: python3 tools/test_tools.py [-v]
+"""
+
+import io
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+import zlib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(HERE)
+RESOURCES = os.path.join(ROOT, "app", "resources")
+sys.path.insert(0, HERE)
+
+import check_pe  # noqa: E402
+import make_icon  # noqa: E402
+
+CXX = "x86_64-w64-mingw32-g++-posix"
+WINDRES = "x86_64-w64-mingw32-windres"
+
+
+def read_ico(data):
+    """[(width, height, bits, image bytes)] of an .ico file."""
+    reserved, kind, count = struct.unpack_from("<HHH", data, 0)
+    assert (reserved, kind) == (0, 1), "not an icon file"
+    images = []
+    for i in range(count):
+        w, h, _, _, planes, bits, size, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * i)
+        images.append((w or 256, h or 256, bits, data[offset:offset + size]))
+    return images
+
+
+def decode_png_rgba(data):
+    """Width, height and unfiltered rows of an 8-bit RGBA PNG without interlace."""
+    pos, idat, header = 8, b"", None
+    while pos < len(data):
+        (length,) = struct.unpack_from(">I", data, pos)
+        kind, body = data[pos + 4:pos + 8], data[pos + 8:pos + 8 + length]
+        (crc,) = struct.unpack_from(">I", data, pos + 8 + length)
+        assert crc == zlib.crc32(kind + body), "bad CRC in %r" % kind
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    width, height, depth, color_type, _, _, interlace = header
+    assert (depth, color_type, interlace) == (8, 6, 0)
+    raw = zlib.decompress(idat)
+    stride = 4 * width + 1
+    assert len(raw) == stride * height
+    rows = [raw[y * stride:(y + 1) * stride] for y in range(height)]
+    assert all(row[0] == 0 for row in rows), "only filter type 0 is written"
+    return width, height, [row[1:] for row in rows]
+
+
+class IconFileTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        with open(os.path.join(RESOURCES, "merido_b.ico"), "rb") as f:
+            cls.ico = f.read()
+        cls.images = read_ico(cls.ico)
+
+    def test_holds_the_five_sizes_at_32_bits(self):
+        self.assertEqual([(w, h, bits) for w, h, bits, _ in self.images],
+                         [(s, s, 32) for s in (16, 24, 32, 48, 256)])
+
+    def test_large_image_is_png_small_images_are_dibs_with_mask(self):
+        for size, _, _, image in self.images:
+            with self.subTest(size=size):
+                if size >= 256:
+                    width, height, rows = decode_png_rgba(image)
+                    self.assertEqual((width, height), (size, size))
+                    continue
+                header_size, width, height, planes, bits = struct.unpack_from("<IiiHH", image)
+                self.assertEqual((header_size, width, height, planes, bits),
+                                 (40, size, 2 * size, 1, 32))
+                mask_stride = (size + 31) // 32 * 4
+                self.assertEqual(len(image), 40 + 4 * size * size + mask_stride * size)
+                # A mask bit is set exactly where the colour image is fully transparent.
+                for y in range(size):
+                    for x in range(size):
+                        alpha = image[40 + 4 * (y * size + x) + 3]
+                        byte = image[40 + 4 * size * size + y * mask_stride + x // 8]
+                        masked = bool(byte & (0x80 >> (x % 8)))
+                        self.assertEqual(masked, alpha == 0, "pixel (%d, %d)" % (x, y))
+
+    def test_drawing_is_a_lit_lens_on_an_opaque_dark_tile(self):
+        _, _, rows = decode_png_rgba(self.images[-1][3])
+
+        def pixel(x, y):
+            return tuple(rows[y][4 * x:4 * x + 4])
+
+        r, g, b, a = pixel(128, 150)  # inside the lens, below the highlight
+        self.assertEqual(a, 255)
+        self.assertGreater(g, 180)
+        self.assertLess(max(r, b), g // 2)
+        self.assertEqual(pixel(0, 0)[3], 0, "rounded corner is transparent")
+        r, g, b, a = pixel(128, 244)  # the tile below the lamp
+        self.assertEqual(a, 255)
+        self.assertLess(max(r, g, b), 90)
+
+    def test_committed_icon_matches_the_generator(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            out = os.path.join(tmp, "icon.ico")
+            with io.StringIO() as sink:
+                stdout, sys.stdout = sys.stdout, sink
+                try:
+                    self.assertEqual(make_icon.main(["--out", out]), 0)
+                finally:
+                    sys.stdout = stdout
+            with open(out, "rb") as f:
+                self.assertEqual(f.read(), self.ico,
+                                 "run tools/make_icon.py to refresh app/resources/merido_b.ico")
+
+
+class DllAllowlistTest(unittest.TestCase):
+    def test_classification(self):
+        cases = [
+            ("KERNEL32.dll", True), ("USER32.dll", True), ("comctl32.dll", True),
+            ("msvcrt.dll", True), ("ucrtbase.dll", True), ("IMM32.dll", True),
+            ("api-ms-win-crt-runtime-l1-1-0.dll", True), ("api-ms-win-crt-heap-l1-1-0.dll", True),
+            ("PSAPI.DLL (delay-loaded)", True),
+            ("libstdc++-6.dll", False), ("libgcc_s_seh-1.dll", False),
+            ("libwinpthread-1.dll", False), ("zlib1.dll", False), ("Qt6Core.dll", False),
+            ("api-ms-win-crt.dll", False), ("kernel32x.dll", False),
+        ]
+        for name, system in cases:
+            with self.subTest(name=name):
+                self.assertEqual(check_pe.classify_dll(name) is None, system)
+
+
+def _run_check(path):
+    out = io.StringIO()
+    code = check_pe.run(path, out)
+    return code, out.getvalue()
+
+
+def _failed(output):
+    return sorted(line[5:].split(":")[0] for line in output.splitlines()
+                  if line.startswith("FAIL"))
+
+
+@unittest.skipUnless(shutil.which(CXX) and shutil.which(WINDRES), "MinGW-w64 is not installed")
+class CheckPeTest(unittest.TestCase):
+    """Each case builds a program from a copy of app/resources with one change."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.mkdtemp(prefix="check_pe_test_")
+        cls.main_cpp = os.path.join(cls.tmp, "main.cpp")
+        with open(cls.main_cpp, "w") as f:
+            f.write("#include <windows.h>\n#include <string>\n"
+                    "int WINAPI wWinMain(HINSTANCE i, HINSTANCE, PWSTR c, int) {\n"
+                    "  std::wstring s(c);\n"
+                    "  return LoadIconW(i, MAKEINTRESOURCEW(1)) && s.empty() ? 0 : 1;\n}\n")
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.tmp, ignore_errors=True)
+
+    def build(self, name, edit=None, link=("-static", "-mwindows"), resources=True):
+        folder = os.path.join(self.tmp, name)
+        shutil.copytree(RESOURCES, folder)
+        if edit:
+            edit(folder)
+        exe = os.path.join(folder, name + ".exe")
+        inputs = [self.main_cpp]
+        if resources:
+            res = os.path.join(folder, "res.o")
+            subprocess.run([WINDRES, "-I" + folder, os.path.join(folder, "merido_b.rc"),
+                            "-O", "coff", "-o", res], check=True)
+            inputs.append(res)
+        subprocess.run([CXX, "-municode", *link, *inputs, "-o", exe], check=True)
+        return exe
+
+    @staticmethod
+    def replace(file_name, old, new):
+        def edit(folder):
+            path = os.path.join(folder, file_name)
+            with open(path, encoding="utf-8") as f:
+                text = f.read()
+            assert old in text, "%r not in %s" % (old, file_name)
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(text.replace(old, new))
+        return edit
+
+    def test_resources_as_shipped_pass(self):
+        code, output = _run_check(self.build("good"))
+        self.assertEqual(_failed(output), [], output)
+        self.assertEqual(code, 0)
+        for line in ("OK   icon sizes", "OK   manifest dpiAwareness", "OK   version string "
+                     "FileDescription: 'MERIDO_B'"):
+            self.assertIn(line, output)
+
+    def test_each_fault_fails_its_check(self):
+        def fewer_icons(folder):
+            images = [(s, make_icon.encode_dib(s, make_icon.render(s, supersample=1)))
+                      for s in (16, 32, 48)]
+            with open(os.path.join(folder, "merido_b.ico"), "wb") as f:
+                f.write(make_icon.encode_ico(images))
+
+        cases = [
+            ("dynamic", dict(link=("-mwindows", "-shared-libgcc")),
+             ["import libgcc_s_seh-1.dll", "import libstdc++-6.dll"]),
+            ("console", dict(link=("-static", "-mconsole")), ["subsystem"]),
+            ("no_resources", dict(resources=False),
+             ["icon group", "manifest resource", "version resource"]),
+            ("file_version", dict(edit=self.replace("merido_b.rc", "FILEVERSION 1, 0, 0, 0",
+                                                    "FILEVERSION 1, 0, 0, 1")),
+             ["version fixed FileVersion"]),
+            ("product_string", dict(edit=self.replace("merido_b.rc", '"ProductVersion", "1.0.0.0"',
+                                                      '"ProductVersion", "1.0"')),
+             ["version string ProductVersion"]),
+            ("description", dict(edit=self.replace("merido_b.rc", '"FileDescription", "MERIDO_B"',
+                                                   '"FileDescription", "MERIDO"')),
+             ["version string FileDescription"]),
+            ("translation", dict(edit=self.replace("merido_b.rc", "0x0411, 1200", "0x0409, 1200")),
+             ["version translation"]),
+            ("dpi_v1", dict(edit=self.replace("merido_b.manifest", ">PerMonitorV2<",
+                                              ">PerMonitor<")),
+             ["manifest dpiAwareness"]),
+            ("ui_access", dict(edit=self.replace("merido_b.manifest", 'uiAccess="false"',
+                                                 'uiAccess="true"')),
+             ["manifest execution level"]),
+            ("controls_v5", dict(edit=self.replace("merido_b.manifest", 'version="6.0.0.0"',
+                                                   'version="5.82.0.0"')),
+             ["manifest common controls"]),
+            ("no_win10", dict(edit=self.replace("merido_b.manifest",
+                                                "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+                                                "{00000000-0000-0000-0000-000000000000}")),
+             ["manifest supportedOS"]),
+            ("broken_xml", dict(edit=self.replace("merido_b.manifest", "</assembly>", "")),
+             ["manifest XML"]),
+            ("fewer_icons", dict(edit=fewer_icons), ["icon sizes"]),
+        ]
+        for name, options, expected in cases:
+            with self.subTest(name):
+                code, output = _run_check(self.build(name, **options))
+                self.assertEqual(_failed(output), sorted(expected), output)
+                self.assertEqual(code, 1)
+
+    def test_not_a_pe_file_fails_without_a_traceback(self):
+        for name, content in (("empty.exe", b""), ("text.exe", b"MZ" + b"x" * 100),
+                              ("truncated.exe", None)):
+            with self.subTest(name):
+                path = os.path.join(self.tmp, name)
+                if content is None:
+                    with open(self.build("to_truncate"), "rb") as f:
+                        content = f.read()[:1024]
+                with open(path, "wb") as f:
+                    f.write(content)
+                code, output = _run_check(path)
+                self.assertEqual(code, 1)
+                self.assertIn("FAIL readable PE file", output)
+
+
+if __name__ == "__main__":
+    unittest.main()
