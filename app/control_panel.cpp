@@ -13,6 +13,8 @@
 #include "cadlink/cad_prog_id.h"
 #include "cadlink/cad_window_finder.h"
 #include "platform/error.h"
+#include "settings/panel_settings.h"
+#include "settings/settings_path.h"
 
 namespace app {
 namespace {
@@ -62,11 +64,14 @@ SIZE OuterSize(UINT dpi) {
 }  // namespace
 
 ControlPanel::ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme,
-                           platform::WindowSystem& windows, std::wstring applicationTitle)
+                           platform::WindowSystem& windows, platform::ProfileFiles& profiles,
+                           std::wstring executablePath)
     : instance_(instance),
       theme_(theme),
       windows_(windows),
-      applicationTitle_(std::move(applicationTitle)),
+      profiles_(profiles),
+      applicationTitle_(ApplicationTitle(executablePath)),
+      settingsPath_(settings::SettingsPathFor(executablePath)),
       menu_(theme.MenuBrush()),
       monitor_(*this, windows) {}
 
@@ -372,16 +377,17 @@ void ControlPanel::MoveFocus(HWND from, bool forward) {
 // Handlers
 
 void ControlPanel::FormCreate() {
-    const SIZE size = OuterSize(dpi_);
-    SetLeft((::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2);
-    SetTop((::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2);
-    SetRegisteredPathCaption(fields_.AppFullName);
-    const std::wstring apiVerNum = L"24";
+    RECT outer{};
+    ::GetWindowRect(window_.get(), &outer);
+    const settings::Placement placement{::GetSystemMetrics(SM_CXSCREEN),
+                                        ::GetSystemMetrics(SM_CYSCREEN), outer.right - outer.left,
+                                        outer.bottom - outer.top};
+    const std::wstring apiVerNum =
+        settings::LoadPanelSettings(*this, profiles_, settingsPath_, placement);
     cadlink::CadProgId = cadlink::ComposeCadProgId(apiVerNum);
-    SetVersionText(apiVerNum);
 }
 
-void ControlPanel::FormDestroy() {}
+void ControlPanel::FormDestroy() { settings::SavePanelSettings(*this, profiles_, settingsPath_); }
 
 void ControlPanel::Button1Click() {
     // Register the running AutoCAD: arrives with the automation access.

@@ -9,6 +9,7 @@
 #include "app/panel_menu.h"
 #include "monitor/cad_monitor.h"
 #include "platform/panel.h"
+#include "platform/profile_files.h"
 #include "platform/win32/unique_handles.h"
 #include "platform/window_system.h"
 
@@ -22,7 +23,7 @@ inline constexpr wchar_t kPanelCaption[] = L"\u25A0 MERIDO_B 1.10";
 class ControlPanel final : public platform::Panel {
   public:
     ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme, platform::WindowSystem& windows,
-                 std::wstring applicationTitle);
+                 platform::ProfileFiles& profiles, std::wstring executablePath);
     ~ControlPanel() override;
     ControlPanel(const ControlPanel&) = delete;
     ControlPanel& operator=(const ControlPanel&) = delete;
@@ -89,7 +90,9 @@ class ControlPanel final : public platform::Panel {
     HINSTANCE instance_;
     const theme::DarkTheme& theme_;
     platform::WindowSystem& windows_;
+    platform::ProfileFiles& profiles_;
     std::wstring applicationTitle_;
+    std::wstring settingsPath_;
     platform::win32::UniqueWindow window_;
     platform::win32::UniqueFont panelFont_;
     platform::win32::UniqueFont optionFont_;

@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "app/app_texts.h"
 #include "app/control_panel.h"
 #include "app/dark_theme.h"
 #include "app/lamp.h"
 #include "app/message_box.h"
+#include "platform/win32/win32_profile_files.h"
 #include "platform/win32/win32_window_system.h"
 
 namespace {
@@ -29,6 +29,7 @@ class OleScope {
     bool initialised_;
 };
 
+// The running module's file name, as the system reports it: at most 260 characters.
 std::wstring ExecutablePath() {
     std::wstring path(MAX_PATH, L'\0');
     const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), MAX_PATH);
@@ -47,7 +48,8 @@ int RunPanel(HINSTANCE instance) {
     app::RegisterMessageBoxClass(instance);
 
     platform::win32::Win32WindowSystem windows;
-    app::ControlPanel panel(instance, theme, windows, app::ApplicationTitle(ExecutablePath()));
+    platform::win32::Win32ProfileFiles profiles;
+    app::ControlPanel panel(instance, theme, windows, profiles, ExecutablePath());
     try {
         panel.Create();
     } catch (...) {

@@ -10,6 +10,7 @@
 #include "app/message_box.h"
 #include "app/panel_layout.h"
 #include "platform/error.h"
+#include "platform/win32/win32_profile_files.h"
 #include "platform/win32/win32_window_system.h"
 #include "tests/support/wait.h"
 
@@ -27,8 +28,11 @@ class PanelWindowTest : public testing::Test {
     }
 
     void SetUp() override {
+        wchar_t temp[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, temp);
+        // The settings file of this in-process panel lands in the temporary folder.
         panel = std::make_unique<app::ControlPanel>(::GetModuleHandleW(nullptr), theme, windows,
-                                                    L"Merido_b");
+                                                    profiles, std::wstring(temp) + L"MERIDO_B.exe");
         panel->Create();
         panel->Show();
     }
@@ -45,6 +49,7 @@ class PanelWindowTest : public testing::Test {
 
     app::theme::DarkTheme theme;
     platform::win32::Win32WindowSystem windows;
+    platform::win32::Win32ProfileFiles profiles;
     std::unique_ptr<app::ControlPanel> panel;
 };
 
