@@ -2,7 +2,7 @@
 # commands the README describes. Every target installs what is missing first.
 JOBS ?= 2
 
-.PHONY: all deps host windows test unit wine-tests demo docs-screenshots bench format clean
+.PHONY: all deps host windows test unit wine-tests demo docs-screenshots bench fuzz format clean
 
 all: dist/MERIDO_B.exe
 
@@ -38,6 +38,16 @@ docs-screenshots: dist/MERIDO_B.exe
 
 bench: dist/MERIDO_B.exe
 	bash bench/run_bench.sh build/windows/bin
+
+# libFuzzer targets (clang), each run for a bounded time; not part of `make test`.
+FUZZ_SECONDS ?= 60
+FUZZ_FLAGS = -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -I.
+fuzz: deps
+	mkdir -p build/fuzz/text-to-int-corpus
+	clang++ $(FUZZ_FLAGS) tests/fuzz/text_to_int_fuzz.cpp settings/text_to_int.cpp \
+	    -o build/fuzz/text_to_int_fuzz
+	build/fuzz/text_to_int_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    build/fuzz/text-to-int-corpus
 
 format:
 	find app cadlink cadsim commands monitor platform settings tests bench \

@@ -47,14 +47,14 @@ int CountPanels() {
     return context.count;
 }
 
-PanelProcess::PanelProcess(const std::wstring& folderName) {
+PanelProcess::PanelProcess(const std::wstring& folderName, const std::wstring& exeName) {
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
     const std::filesystem::path folder = std::filesystem::path(temp) / L"merido-e2e" / folderName;
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     folder_ = folder.wstring();
-    exePath_ = (folder / L"MERIDO_B.exe").wstring();
+    exePath_ = (folder / exeName).wstring();
     std::filesystem::copy_file(std::filesystem::path(test_support::TestBinDir()) / L"MERIDO_B.exe",
                                exePath_);
 }

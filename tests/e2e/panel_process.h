@@ -13,8 +13,9 @@ namespace e2e {
 // and started there as a user would start it. The process is closed or ended with the object.
 class PanelProcess {
   public:
-    // folderName: unique per test; the folder is emptied first.
-    explicit PanelProcess(const std::wstring& folderName);
+    // folderName: unique per test; the folder is emptied first. exeName: the copy's file name.
+    explicit PanelProcess(const std::wstring& folderName,
+                          const std::wstring& exeName = L"MERIDO_B.exe");
     ~PanelProcess();
     PanelProcess(const PanelProcess&) = delete;
     PanelProcess& operator=(const PanelProcess&) = delete;
@@ -25,6 +26,8 @@ class PanelProcess {
     HWND Control(int id) const { return ::GetDlgItem(window_, id); }
     const std::wstring& Folder() const { return folder_; }
     const std::wstring& ExePath() const { return exePath_; }
+    // The path of a file beside the copy.
+    std::wstring FileBeside(const std::wstring& name) const { return folder_ + L"\\" + name; }
 
     bool WaitForExit(DWORD timeoutMs);
     std::optional<DWORD> ExitCode() const;

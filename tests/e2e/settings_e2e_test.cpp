@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "panel_process.h"
+#include "tests/support/wait.h"
+#include "user_input.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::WaitUntil;
+
+// The settings file's lines, whichever encoding the profile functions chose for it.
+std::vector<std::string> FileLines(const std::wstring& path) {
+    std::ifstream file{fs::path(path), std::ios::binary};
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    std::string text;
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            text += bytes[i];
+        }
+    } else {
+        text = bytes;
+    }
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : text) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else if (c != '\r') {
+            line += c;
+        }
+    }
+    if (!line.empty()) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void WriteFile(const std::wstring& path, const std::string& text) {
+    std::ofstream(fs::path(path), std::ios::binary) << text;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[1024] = {};
+    ::SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+class SettingsTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        panel = std::make_unique<e2e::PanelProcess>(std::wstring(name.begin(), name.end()));
+    }
+
+    std::wstring SettingsPath() const { return panel->FileBeside(L"MERIDO_B,ini"); }
+
+    RECT PanelRect() const {
+        RECT rect{};
+        ::GetWindowRect(panel->Window(), &rect);
+        return rect;
+    }
+    bool Ticked(int id) const {
+        return ::SendMessageW(panel->Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    std::pair<int, int> Centred() const {
+        const RECT rect = PanelRect();
+        return {(::GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2,
+                (::GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2};
+    }
+
+    std::string name;
+    std::unique_ptr<e2e::PanelProcess> panel;
+};
+
+TEST_F(SettingsTest, WithoutAFileTheDefaultsApplyAndClosingWritesTheEightKeysInOrder) {
+    panel->Start();
+    EXPECT_EQ(TextOf(panel->Control(301)), L"24");
+    for (int box = 201; box <= 204; ++box) {
+        EXPECT_TRUE(Ticked(box)) << box;
+    }
+    EXPECT_EQ((std::pair<int, int>{PanelRect().left, PanelRect().top}), Centred());
+    EXPECT_FALSE(fs::exists(fs::path(SettingsPath())));
+
+    const RECT rect = PanelRect();
+    ASSERT_TRUE(panel->CloseAndWait());
+    EXPECT_EQ(panel->ExitCode(), 0u);
+    EXPECT_EQ(FileLines(SettingsPath()),
+              (std::vector<std::string>{"[AutoCAD]", "Left=" + std::to_string(rect.left),
+                                        "Top=" + std::to_string(rect.top), "AppFullName=",
+                                        "Shift=1", "Ctrl=1", "IME=1", "OFF=1", "ApiVerNum=24"}));
+}
+
+struct StoredCase {
+    const char* left;  // stored under Left; Top stays at 100
+    int expectedLeft;  // INT32_MAX: the centred default
+};
+
+class StoredPositionTest : public SettingsTest, public testing::WithParamInterface<StoredCase> {};
+
+TEST_P(StoredPositionTest, TheStoredLeftEdgeIsReadByTheIntegerRule) {
+    WriteFile(SettingsPath(),
+              std::string("[AutoCAD]\r\nLeft=") + GetParam().left + "\r\nTop=100\r\n");
+    panel->Start();
+    const int expected =
+        GetParam().expectedLeft == INT32_MAX ? Centred().first : GetParam().expectedLeft;
+    EXPECT_EQ(PanelRect().left, expected);
+    EXPECT_EQ(PanelRect().top, 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, StoredPositionTest,
+                         testing::Values(StoredCase{"0x20", 32}, StoredCase{"0X20", 32},
+                                         StoredCase{"$20", 32}, StoredCase{"x20", 32},
+                                         StoredCase{"-40", -40}, StoredCase{"12px", INT32_MAX},
+                                         StoredCase{"2147483648", INT32_MAX},
+                                         StoredCase{"0x123456789", INT32_MAX},
+                                         StoredCase{"0x0FFFFFFFF", -1},
+                                         // Accepted, then clamped by the window system.
+                                         StoredCase{"-2147483648", -32768}));
+
+TEST_F(SettingsTest, StoredOptionsAndAnEmptyVersionShowInThePanel) {
+    WriteFile(SettingsPath(),
+              "[AutoCAD]\r\nShift=0\r\nCtrl=false\r\nIME=2\r\nOFF=\r\nApiVerNum=\r\n"
+              "AppFullName=C:\\CAD\\acad.exe\r\n");
+    panel->Start();
+    EXPECT_FALSE(Ticked(201));
+    EXPECT_TRUE(Ticked(202));  // text the integer rule rejects gives the default
+    EXPECT_TRUE(Ticked(203));
+    EXPECT_TRUE(Ticked(204));
+    EXPECT_EQ(TextOf(panel->Control(301)), L"");
+
+    ASSERT_TRUE(panel->CloseAndWait());
+    const std::vector<std::string> lines = FileLines(SettingsPath());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Shift=0"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Ctrl=1"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "ApiVerNum="), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "AppFullName=C:\\CAD\\acad.exe"), lines.end());
+}
+
+TEST_F(SettingsTest, AFileEndingInDotIniBesideTheExecutableIsNeverRead) {
+    WriteFile(panel->FileBeside(L"MERIDO_B.ini"), "[AutoCAD]\r\nLeft=0x20\r\nShift=0\r\n");
+    panel->Start();
+    EXPECT_EQ(PanelRect().left, Centred().first);
+    EXPECT_TRUE(Ticked(201));
+}
+
+TEST_F(SettingsTest, ACopyUnderAnotherNameUsesTheSettingsFileOfThatName) {
+    panel.reset();
+    panel = std::make_unique<e2e::PanelProcess>(L"RenamedCopy", L"Panel2.exe");
+    WriteFile(panel->FileBeside(L"Panel2,ini"), "[AutoCAD]\r\nLeft=0x20\r\nTop=64\r\n");
+    panel->Start();
+    EXPECT_EQ(PanelRect().left, 32);
+    EXPECT_EQ(PanelRect().top, 64);
+    ASSERT_TRUE(panel->CloseAndWait());
+    EXPECT_FALSE(fs::exists(fs::path(panel->FileBeside(L"MERIDO_B,ini"))));
+    EXPECT_EQ(FileLines(panel->FileBeside(L"Panel2,ini"))[1], "Left=32");
+}
+
+TEST_F(SettingsTest, APanelClosedWhileMinimisedSavesItsRestoredPosition) {
+    WriteFile(SettingsPath(), "[AutoCAD]\r\nLeft=200\r\nTop=150\r\n");
+    panel->Start();
+    ::ShowWindow(panel->Window(), SW_MINIMIZE);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsIconic(panel->Window()) != FALSE; }, 10000));
+    ASSERT_TRUE(panel->CloseAndWait());
+    const std::vector<std::string> lines = FileLines(SettingsPath());
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "Left=200");
+    EXPECT_EQ(lines[2], "Top=150");
+}
+
+TEST_F(SettingsTest, AnUnwritableSettingsFileGivesOneErrorBoxAtExitAndTheProgramStillEnds) {
+    fs::create_directories(fs::path(SettingsPath()));  // a folder where the file should be
+    panel->Start();
+    ::PostMessageW(panel->Window(), WM_CLOSE, 0, 0);
+
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            box = ::FindWindowW(L"TMessageForm", nullptr);
+            return box != nullptr && ::IsWindowVisible(box);
+        },
+        10000));
+    EXPECT_EQ(TextOf(box), L"Merido_b");
+    EXPECT_EQ(TextOf(::GetDlgItem(box, 0xFFFF)), SettingsPath() + L" に書き込めません.");
+    e2e::ClickCentreOf(::GetDlgItem(box, IDOK));
+    ASSERT_TRUE(panel->WaitForExit(10000));
+    EXPECT_EQ(panel->ExitCode(), 0u);
+    EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr);
+}
+
+}  // namespace
