@@ -136,8 +136,16 @@ void ControlPanel::ApplyDpi(UINT dpi) {
         ::MoveWindow(control, Scale(spec.left, dpi), Scale(spec.top, dpi), Scale(spec.width, dpi),
                      Scale(spec.height, dpi), TRUE);
     }
-    const SIZE size = OuterSize(dpi);
-    ::SetWindowPos(window_.get(), nullptr, 0, 0, size.cx, size.cy,
+    // The frame is measured rather than computed, so that the client area comes out exact
+    // whatever the system's frame at this DPI is.
+    RECT outer{};
+    RECT client{};
+    ::GetWindowRect(window_.get(), &outer);
+    ::GetClientRect(window_.get(), &client);
+    const int frameWidth = (outer.right - outer.left) - client.right;
+    const int frameHeight = (outer.bottom - outer.top) - client.bottom;
+    ::SetWindowPos(window_.get(), nullptr, 0, 0, Scale(layout::kClientWidth, dpi) + frameWidth,
+                   Scale(layout::kClientHeight, dpi) + frameHeight,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::InvalidateRect(window_.get(), nullptr, TRUE);
 }

@@ -150,6 +150,9 @@ TEST_F(PanelTest, ASecondCopyEndsAtOnceWithExitCodeZeroAndNoWindow) {
     ASSERT_TRUE(second.WaitForExit(20000));
     EXPECT_EQ(second.ExitCode(), 0u);
     EXPECT_EQ(e2e::CountPanels(), 1);
+    // The second copy never touched its settings file.
+    EXPECT_EQ(::GetFileAttributesW(second.FileBeside(L"MERIDO_B,ini").c_str()),
+              INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(::IsWindow(panel->Window()));
 }
 

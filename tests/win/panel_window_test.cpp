@@ -83,6 +83,30 @@ TEST_F(PanelWindowTest, FontsAreTahomaAtTheirHeightsForTheScreensDpi) {
     }
 }
 
+TEST_F(PanelWindowTest, MovingToAMonitorOfAnotherDpiRescalesTheLayoutAndFonts) {
+    const UINT dpi = ::GetDpiForWindow(panel->Window()) * 3 / 2;
+    RECT suggested{10, 20, 400, 200};
+    ::SendMessageW(panel->Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+
+    RECT client{};
+    ::GetClientRect(panel->Window(), &client);
+    EXPECT_EQ(client.right, ::MulDiv(187, static_cast<int>(dpi), 96));
+    EXPECT_EQ(client.bottom, ::MulDiv(48, static_cast<int>(dpi), 96));
+    RECT outer{};
+    ::GetWindowRect(panel->Window(), &outer);
+    EXPECT_EQ(outer.left, 10);
+    EXPECT_EQ(outer.top, 20);
+
+    RECT edit{};
+    ::GetWindowRect(Control(layout::kEdit1), &edit);
+    ::MapWindowPoints(nullptr, panel->Window(), reinterpret_cast<POINT*>(&edit), 2);
+    EXPECT_EQ(edit.left, ::MulDiv(150, static_cast<int>(dpi), 96));
+    EXPECT_EQ(edit.right - edit.left, ::MulDiv(33, static_cast<int>(dpi), 96));
+    EXPECT_EQ(FontOf(layout::kEdit1).lfHeight, -::MulDiv(13, static_cast<int>(dpi), 96));
+    EXPECT_EQ(FontOf(layout::kButton2).lfHeight, -::MulDiv(11, static_cast<int>(dpi), 96));
+}
+
 std::wstring MenuText(HMENU menu, UINT position) {
     wchar_t text[256] = {};
     ::GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
