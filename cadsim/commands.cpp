@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "cadsim/automation_commands.h"
 #include "cadsim/options.h"
 #include "cadsim/simulator.h"
 
@@ -48,7 +49,7 @@ LRESULT RunPlain(Simulator& simulator, std::wstring_view verb) {
         simulator.Quit();
         return 1;
     }
-    return 0;
+    return RunAutomationPlain(simulator, verb);
 }
 
 // Commands with an argument: everything after the first blank, blanks included.
@@ -65,7 +66,7 @@ LRESULT RunWithArgument(Simulator& simulator, std::wstring_view verb, std::wstri
         simulator.Move(ParseWindowRect(argument));
         return 1;
     }
-    return 0;
+    return RunAutomationWithArgument(simulator, verb, argument);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // cadsim: a stand-in for AutoCAD's main window, driven by the tests through its control window.
 #include <windows.h>
+#include <ole2.h>
 #include <shellapi.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,20 @@ std::vector<std::wstring> CommandLineArguments() {
     return result;
 }
 
+// COM as a single-threaded apartment with OLE for the whole run: the message loop serves the
+// automation server's incoming calls.
+class OleScope {
+  public:
+    OleScope() {
+        if (FAILED(::OleInitialize(nullptr))) {
+            throw std::runtime_error("cannot initialise OLE");
+        }
+    }
+    ~OleScope() { ::OleUninitialize(); }
+    OleScope(const OleScope&) = delete;
+    OleScope& operator=(const OleScope&) = delete;
+};
+
 int RunMessageLoop() {
     MSG message{};
     BOOL status = 0;
@@ -41,9 +57,12 @@ int RunMessageLoop() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     try {
+        const OleScope ole;
         cadsim::Simulator simulator(cadsim::ParseOptions(CommandLineArguments()));
         return RunMessageLoop();
     } catch (...) {
-        return 2;  // bad command line, or the windows or the record could not be made
+        // Bad command line, or the windows, the record or the automation server could not be
+        // made.
+        return 2;
     }
 }

@@ -71,6 +71,8 @@ Options ParseOptions(const std::vector<std::wstring>& arguments) {
             options.hidden = true;
         } else if (name == L"--no-window") {
             options.noWindow = true;
+        } else if (name == L"--automation") {
+            options.automationVersion = value();
         } else {
             throw std::invalid_argument("unknown option");
         }

@@ -24,6 +24,7 @@ struct Options {
     bool minimized = false;
     bool hidden = false;
     bool noWindow = false;
+    std::wstring automationVersion;  // empty: no automation server registered at start
 };
 
 // "x,y,w,h" with four decimal integers, width and height not negative; throws

@@ -9,6 +9,19 @@ Recorder MakeRecorder(const std::wstring& path) {
     return path.empty() ? Recorder() : Recorder(path);
 }
 
+std::wstring ExecutablePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
 InitialShow StartShow(const Options& options) {
     if (options.hidden) {
         return InitialShow::hidden;
@@ -23,8 +36,14 @@ Simulator::Simulator(const Options& options)
       className_(options.className),
       rect_(options.rect),
       recorder_(MakeRecorder(options.recordPath)) {
+    model_.applicationPath = ExecutablePath();
     if (!options.noWindow) {
         CreateMainWindow(StartShow(options));
+    }
+    automation_ = std::make_unique<automation::AutomationServer>(
+        model_, recorder_, [this] { return MainWindowHandle(); });
+    if (!options.automationVersion.empty()) {
+        AutomationOn(options.automationVersion);
     }
     control_ = std::make_unique<ControlWindow>(
         options.controlName,
@@ -95,6 +114,18 @@ void Simulator::Move(const WindowRect& rect) {
 void Simulator::ClearRecord() { recorder_.Clear(); }
 
 void Simulator::Quit() { ::PostQuitMessage(0); }
+
+bool Simulator::AutomationOn(const std::wstring& version) {
+    const std::wstring chosen = version.empty() ? automationVersion_ : version;
+    if (chosen.empty()) {
+        return false;
+    }
+    automation_->Register(chosen);
+    automationVersion_ = chosen;  // only a version that registered is used again
+    return true;
+}
+
+void Simulator::AutomationOff() { automation_->Revoke(); }
 
 void Simulator::CreateMainWindow(InitialShow show) {
     mainWindow_ = std::make_unique<MainWindow>(title_, className_, rect_, show, recorder_,

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "cadsim/automation/automation_server.h"
+#include "cadsim/cad_model.h"
 #include "cadsim/control_window.h"
 #include "cadsim/main_window.h"
 #include "cadsim/options.h"
@@ -12,8 +14,9 @@
 
 namespace cadsim {
 
-// The simulated AutoCAD: the record, the main window (which may come and go) and the control
-// window. The operations on the main window fail (return false) while there is none.
+// The simulated AutoCAD: the record, the main window (which may come and go), the control
+// window, the open drawings and the automation server that answers for them. The operations
+// on the main window fail (return false) while there is none.
 class Simulator {
   public:
     explicit Simulator(const Options& options);  // writes "ready" once the control window is up
@@ -36,6 +39,13 @@ class Simulator {
     void ClearRecord();
     void Quit();  // the message loop ends and the process exits with code 0
 
+    CadModel& Model() { return model_; }
+    // Registers the automation server under the version, or the last one used when it is
+    // empty; false when there is none. Throws when the registration fails.
+    bool AutomationOn(const std::wstring& version);
+    void AutomationOff();
+    int LiveAutomationObjects() const { return automation_->LiveObjects(); }
+
   private:
     void CreateMainWindow(InitialShow show);
     bool ShowMain(int command);
@@ -44,7 +54,10 @@ class Simulator {
     std::wstring className_;
     WindowRect rect_;
     Recorder recorder_;
+    CadModel model_;
+    std::wstring automationVersion_;
     std::unique_ptr<MainWindow> mainWindow_;
+    std::unique_ptr<automation::AutomationServer> automation_;
     std::unique_ptr<ControlWindow> control_;
 };
 

@@ -53,6 +53,10 @@ std::vector<std::wstring> Arguments(const CadSim::Options& options) {
     if (options.noWindow) {
         arguments.emplace_back(L"--no-window");
     }
+    if (!options.automationVersion.empty()) {
+        arguments.emplace_back(L"--automation");
+        arguments.emplace_back(options.automationVersion);
+    }
     return arguments;
 }
 

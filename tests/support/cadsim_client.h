@@ -23,7 +23,8 @@ class CadSim {
         bool minimized = false;
         bool hidden = false;
         bool noWindow = false;
-        std::wstring controlName;  // empty: unique per instance
+        std::wstring controlName;        // empty: unique per instance
+        std::wstring automationVersion;  // e.g. L"24"; empty: no automation server
     };
 
     CadSim();
@@ -38,6 +39,8 @@ class CadSim {
     LRESULT Send(const std::wstring& command);
 
     HWND MainWindow();  // none while cadsim has no main window
+    // Automation objects that cadsim handed out and a client still references.
+    LRESULT LiveObjects() { return Send(L"live-objects"); }
     DWORD ProcessId() const { return processId_; }
     const std::wstring& RecordPath() const { return options_.recordPath; }
     const std::wstring& ControlName() const { return options_.controlName; }
