@@ -64,16 +64,15 @@ SIZE OuterSize(UINT dpi) {
 }  // namespace
 
 ControlPanel::ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme,
-                           platform::WindowSystem& windows, platform::ProfileFiles& profiles,
-                           std::wstring executablePath)
+                           const PanelServices& services, std::wstring executablePath)
     : instance_(instance),
       theme_(theme),
-      windows_(windows),
-      profiles_(profiles),
+      services_(services),
       applicationTitle_(ApplicationTitle(executablePath)),
       settingsPath_(settings::SettingsPathFor(executablePath)),
       menu_(theme.MenuBrush()),
-      monitor_(*this, windows) {}
+      monitor_(*this, monitor::MonitorServices{services.windows, services.keyboard, services.ime,
+                                               services.automation}) {}
 
 ControlPanel::~ControlPanel() = default;
 
@@ -391,11 +390,13 @@ void ControlPanel::FormCreate() {
                                         ::GetSystemMetrics(SM_CYSCREEN), outer.right - outer.left,
                                         outer.bottom - outer.top};
     const std::wstring apiVerNum =
-        settings::LoadPanelSettings(*this, profiles_, settingsPath_, placement);
+        settings::LoadPanelSettings(*this, services_.profiles, settingsPath_, placement);
     cadlink::CadProgId = cadlink::ComposeCadProgId(apiVerNum);
 }
 
-void ControlPanel::FormDestroy() { settings::SavePanelSettings(*this, profiles_, settingsPath_); }
+void ControlPanel::FormDestroy() {
+    settings::SavePanelSettings(*this, services_.profiles, settingsPath_);
+}
 
 void ControlPanel::Button1Click() {
     // Register the running AutoCAD: arrives with the automation access.
@@ -418,7 +419,7 @@ void ControlPanel::Button4Click() {
 // One behaviour for all four option boxes: the box has already changed; AutoCAD gets the
 // foreground back so that the user can go on working there.
 void ControlPanel::CheckBoxClick(OptionBox /*box*/) {
-    windows_.SetForegroundWindow(cadlink::FindCadMainWindow(windows_));
+    services_.windows.SetForegroundWindow(cadlink::FindCadMainWindow(services_.windows));
 }
 
 void ControlPanel::Timer1Timer() { monitor_.Timer1Timer(); }

@@ -9,6 +9,10 @@
 #include "app/panel_menu.h"
 #include "monitor/cad_monitor.h"
 #include "platform/panel.h"
+#include "platform/automation.h"
+#include "platform/ime.h"
+#include "platform/keyboard.h"
+#include "platform/process_system.h"
 #include "platform/profile_files.h"
 #include "platform/win32/unique_handles.h"
 #include "platform/window_system.h"
@@ -18,12 +22,22 @@ namespace app {
 inline constexpr wchar_t kPanelClassName[] = L"TMERIDO_A_MainForm";
 inline constexpr wchar_t kPanelCaption[] = L"\u25A0 MERIDO_B 1.10";
 
+// The system services the panel and what it runs work with.
+struct PanelServices {
+    platform::WindowSystem& windows;
+    platform::ProcessSystem& processes;
+    platform::ProfileFiles& profiles;
+    platform::Keyboard& keyboard;
+    platform::Ime& ime;
+    platform::Automation& automation;
+};
+
 // The control panel: a small topmost dialog-style window with the lamp, the command buttons,
 // the option boxes, the version field and the pop-up menu.
 class ControlPanel final : public platform::Panel {
   public:
-    ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme, platform::WindowSystem& windows,
-                 platform::ProfileFiles& profiles, std::wstring executablePath);
+    ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme, const PanelServices& services,
+                 std::wstring executablePath);
     ~ControlPanel() override;
     ControlPanel(const ControlPanel&) = delete;
     ControlPanel& operator=(const ControlPanel&) = delete;
@@ -89,8 +103,7 @@ class ControlPanel final : public platform::Panel {
 
     HINSTANCE instance_;
     const theme::DarkTheme& theme_;
-    platform::WindowSystem& windows_;
-    platform::ProfileFiles& profiles_;
+    PanelServices services_;
     std::wstring applicationTitle_;
     std::wstring settingsPath_;
     platform::win32::UniqueWindow window_;

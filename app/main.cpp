@@ -8,6 +8,9 @@
 #include "app/dark_theme.h"
 #include "app/lamp.h"
 #include "app/message_box.h"
+#include "platform/win32/com_automation.h"
+#include "platform/win32/win32_input.h"
+#include "platform/win32/win32_process_system.h"
 #include "platform/win32/win32_profile_files.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -48,8 +51,13 @@ int RunPanel(HINSTANCE instance) {
     app::RegisterMessageBoxClass(instance);
 
     platform::win32::Win32WindowSystem windows;
+    platform::win32::Win32ProcessSystem processes;
     platform::win32::Win32ProfileFiles profiles;
-    app::ControlPanel panel(instance, theme, windows, profiles, ExecutablePath());
+    platform::win32::Win32Keyboard keyboard;
+    platform::win32::Win32Ime ime;
+    platform::win32::ComAutomation automation;
+    const app::PanelServices services{windows, processes, profiles, keyboard, ime, automation};
+    app::ControlPanel panel(instance, theme, services, ExecutablePath());
     try {
         panel.Create();
     } catch (...) {

@@ -1,21 +1,60 @@
 #include "monitor/cad_monitor.h"
 
+#include <exception>
+
+#include "cadlink/cad_automation.h"
 #include "cadlink/cad_prog_id.h"
 #include "cadlink/cad_window_finder.h"
+#include "monitor/modifier_latches.h"
 
 namespace monitor {
 
 using platform::OptionBox;
 using platform::WindowHandle;
 
-CadMonitor::CadMonitor(platform::Panel& panel, platform::WindowSystem& windows)
-    : panel_(panel), windows_(windows) {}
+namespace {
+
+constexpr std::uint8_t kF8 = 0x77;
+constexpr std::uint8_t kF9 = 0x78;
+
+}  // namespace
+
+std::wstring HandleCaption(WindowHandle window) {
+    static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+    auto value = static_cast<std::uint64_t>(window);
+    std::wstring digits;
+    do {
+        digits.insert(digits.begin(), kDigits[value & 0xF]);
+        value >>= 4;
+    } while (value != 0);
+    if (digits.size() < 8) {
+        digits.insert(0, 8 - digits.size(), L'0');
+    }
+    return digits;
+}
+
+CadMonitor::CadMonitor(platform::Panel& panel, const MonitorServices& services)
+    : panel_(panel), services_(services) {}
 
 void CadMonitor::Timer1Timer() {
     panel_.StopTimer();
-    cadlink::CadProgId = cadlink::ComposeCadProgId(panel_.VersionText());
+    try {
+        Tick();
+    } catch (...) {
+        // The monitor goes on: the timer runs again before the error reaches the user.
+        panel_.StartTimer();
+        throw;
+    }
+    panel_.StartTimer();
+}
 
-    const WindowHandle window = cadlink::FindCadMainWindow(windows_);
+void CadMonitor::Tick() {
+    cadlink::CadProgId = cadlink::ComposeCadProgId(panel_.VersionText());
+    if (cadlink::CadProgId != FailedCadProgId) {
+        FailedCadProgId.clear();
+    }
+
+    const WindowHandle window = cadlink::FindCadMainWindow(services_.windows);
     platform::PanelFields& fields = panel_.Fields();
 
     // Closing only asks the program to end; the rest of this tick still runs.
@@ -36,8 +75,6 @@ void CadMonitor::Timer1Timer() {
         RunModifierTapDetector(window);
     }
     RunImeGuard(window);
-
-    panel_.StartTimer();
 }
 
 // AutoCAD is in front when its main window, or a pop-up it owns, is the foreground window.
@@ -45,16 +82,80 @@ bool CadMonitor::IsCadInFront(WindowHandle window) {
     if (window == WindowHandle::none) {
         return false;
     }
-    const WindowHandle foreground = windows_.ForegroundWindow();
-    return foreground == window || windows_.Parent(foreground) == window;
+    const WindowHandle foreground = services_.windows.ForegroundWindow();
+    return foreground == window || services_.windows.Parent(foreground) == window;
 }
 
-void CadMonitor::RunModifierTapDetector(WindowHandle /*window*/) {
-    // The lone Shift/Ctrl tap detector is not built yet.
+bool CadMonitor::IsAutomationActive() {
+    if (!FailedCadProgId.empty() && cadlink::CadProgId == FailedCadProgId) {
+        return false;
+    }
+    try {
+        return cadlink::IsCadAutomationActive(services_.automation);
+    } catch (...) {
+        FailedCadProgId = cadlink::CadProgId;
+        throw;
+    }
 }
 
-void CadMonitor::RunImeGuard(WindowHandle /*window*/) {
-    // The IME guard is not built yet.
+// Attaches and reads AutoCAD's state; both objects are released when this returns.
+bool CadMonitor::IsCadQuiescent() {
+    const auto application = cadlink::AttachCadApplication(services_.automation);
+    const auto state = application->GetObject(L"GetAcadState");
+    return state->GetBool(L"IsQuiescent");
+}
+
+void CadMonitor::RunModifierTapDetector(WindowHandle window) {
+    const KeySample sample = SampleModifierKeys(services_.keyboard);
+    const LatchStep step =
+        StepModifierLatches(ModifierLatches{ShiftLatch, CtrlLatch, OtherKeyLatch}, sample);
+    ShiftLatch = step.latches.ShiftLatch;
+    CtrlLatch = step.latches.CtrlLatch;
+    OtherKeyLatch = step.latches.OtherKeyLatch;
+
+    if (step.tap == ModifierTap::ShiftTap && panel_.IsChecked(OptionBox::Shift)) {
+        SendKeyIfCadBusy(kF8, window);
+    } else if (step.tap == ModifierTap::CtrlTap && panel_.IsChecked(OptionBox::Ctrl)) {
+        SendKeyIfCadBusy(kF9, window);
+    }
+}
+
+void CadMonitor::SendKeyIfCadBusy(std::uint8_t key, WindowHandle window) {
+    if (!IsAutomationActive()) {
+        return;
+    }
+    try {
+        // Only into AutoCAD's main window itself: a pop-up of it in front gets nothing.
+        if (!IsCadQuiescent() && services_.windows.ForegroundWindow() == window) {
+            services_.keyboard.SendKey(key, false);
+            services_.keyboard.Sleep(1);
+            services_.keyboard.SendKey(key, true);
+        }
+    } catch (const std::exception&) {
+        // A failing server ends this step silently.
+    }
+}
+
+void CadMonitor::RunImeGuard(WindowHandle window) {
+    if (!panel_.IsChecked(OptionBox::Ime) || window == WindowHandle::none) {
+        return;
+    }
+    const WindowHandle ime = services_.ime.DefaultImeWindow(window);
+    if (ime == WindowHandle::none) {
+        return;
+    }
+    const std::intptr_t open = services_.ime.Control(ime, platform::Ime::kGetOpenStatus);
+    if ((open & 0xFF) == 0 || !IsAutomationActive()) {
+        return;
+    }
+    panel_.SetCaption(HandleCaption(window));
+    try {
+        if (IsCadQuiescent()) {
+            services_.ime.Control(ime, platform::Ime::kSetOpenStatus);
+        }
+    } catch (const std::exception&) {
+        // A failing server ends this step silently; the caption stays.
+    }
 }
 
 }  // namespace monitor

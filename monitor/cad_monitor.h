@@ -1,27 +1,54 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
+
+#include "platform/automation.h"
+#include "platform/ime.h"
+#include "platform/keyboard.h"
 #include "platform/panel.h"
 #include "platform/window_handle.h"
 #include "platform/window_system.h"
 
 namespace monitor {
 
-// The 200 ms monitor tick: lamp, auto-exit, and the key and IME work while AutoCAD runs.
+// The automation identifier whose availability check last failed in a tick; empty when none.
+// While CadProgId equals it, the tick's checks count as "server not running", so that a wrong
+// version shows its error once instead of stopping the monitor or showing it every tick.
+inline std::wstring FailedCadProgId;
+
+struct MonitorServices {
+    platform::WindowSystem& windows;
+    platform::Keyboard& keyboard;
+    platform::Ime& ime;
+    platform::Automation& automation;
+};
+
+// The 200 ms monitor tick: lamp, auto-exit, lone Shift/Ctrl taps and the IME guard.
 class CadMonitor {
   public:
-    CadMonitor(platform::Panel& panel, platform::WindowSystem& windows);
+    CadMonitor(platform::Panel& panel, const MonitorServices& services);
 
     // One tick (the panel's Timer1Timer). The timer is stopped for the tick's duration, so the
-    // next tick comes 200 ms after this one ends.
+    // next tick comes 200 ms after this one ends; it is started again also when an error
+    // escapes the tick.
     void Timer1Timer();
 
   private:
+    void Tick();
     bool IsCadInFront(platform::WindowHandle window);
     void RunModifierTapDetector(platform::WindowHandle window);
+    void SendKeyIfCadBusy(std::uint8_t key, platform::WindowHandle window);
     void RunImeGuard(platform::WindowHandle window);
+    bool IsAutomationActive();
+    bool IsCadQuiescent();
 
     platform::Panel& panel_;
-    platform::WindowSystem& windows_;
+    MonitorServices services_;
 };
+
+// The panel's caption once the IME guard has acted: the handle in upper-case hexadecimal, at
+// least eight digits.
+std::wstring HandleCaption(platform::WindowHandle window);
 
 }  // namespace monitor

@@ -10,6 +10,9 @@
 #include "app/message_box.h"
 #include "app/panel_layout.h"
 #include "platform/error.h"
+#include "platform/win32/com_automation.h"
+#include "platform/win32/win32_input.h"
+#include "platform/win32/win32_process_system.h"
 #include "platform/win32/win32_profile_files.h"
 #include "platform/win32/win32_window_system.h"
 #include "tests/support/wait.h"
@@ -31,8 +34,8 @@ class PanelWindowTest : public testing::Test {
         wchar_t temp[MAX_PATH] = {};
         ::GetTempPathW(MAX_PATH, temp);
         // The settings file of this in-process panel lands in the temporary folder.
-        panel = std::make_unique<app::ControlPanel>(::GetModuleHandleW(nullptr), theme, windows,
-                                                    profiles, std::wstring(temp) + L"MERIDO_B.exe");
+        panel = std::make_unique<app::ControlPanel>(::GetModuleHandleW(nullptr), theme, services,
+                                                    std::wstring(temp) + L"MERIDO_B.exe");
         panel->Create();
         panel->Show();
     }
@@ -49,7 +52,12 @@ class PanelWindowTest : public testing::Test {
 
     app::theme::DarkTheme theme;
     platform::win32::Win32WindowSystem windows;
+    platform::win32::Win32ProcessSystem processes;
     platform::win32::Win32ProfileFiles profiles;
+    platform::win32::Win32Keyboard keyboard;
+    platform::win32::Win32Ime ime;
+    platform::win32::ComAutomation automation;
+    app::PanelServices services{windows, processes, profiles, keyboard, ime, automation};
     std::unique_ptr<app::ControlPanel> panel;
 };
 

@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 // Each test works on files of its own in a fresh folder.
 class ProfileFilesTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         wchar_t temp[MAX_PATH] = {};
         ::GetTempPathW(MAX_PATH, temp);

@@ -1,0 +1,59 @@
+#include "monitor/modifier_latches.h"
+
+namespace monitor {
+namespace {
+
+constexpr int kScanFirst = 0x20;
+constexpr int kScanLast = 0xC0;
+constexpr int kGapFirst = 0xA0;
+constexpr int kGapLast = 0xA6;
+constexpr int kControl = 0x11;
+constexpr int kShift = 0x10;
+
+bool IsDown(platform::Keyboard& keyboard, int key) {
+    // Bit 15 is "down"; the toggle bit of Num Lock and the like is ignored.
+    return keyboard.KeyState(key) < 0;
+}
+
+}  // namespace
+
+KeySample SampleModifierKeys(platform::Keyboard& keyboard) {
+    KeySample sample;
+    for (int key = kScanFirst; key <= kScanLast && !sample.OtherKeyDown; ++key) {
+        if (key >= kGapFirst && key <= kGapLast) {
+            continue;
+        }
+        sample.OtherKeyDown = IsDown(keyboard, key);
+    }
+    sample.CtrlDown = IsDown(keyboard, kControl);
+    sample.ShiftDown = IsDown(keyboard, kShift);
+    return sample;
+}
+
+LatchStep StepModifierLatches(ModifierLatches latches, KeySample sample) {
+    if (sample.OtherKeyDown) {
+        latches.ShiftLatch = false;
+        latches.CtrlLatch = false;
+    }
+    if (sample.CtrlDown) {
+        latches.CtrlLatch = true;
+    }
+    if (sample.ShiftDown) {
+        latches.ShiftLatch = true;
+    }
+    if (sample.OtherKeyDown) {
+        latches.OtherKeyLatch = true;
+    }
+    if (latches.ShiftLatch && !sample.ShiftDown && !latches.OtherKeyLatch && !latches.CtrlLatch) {
+        return LatchStep{ModifierLatches{}, ModifierTap::ShiftTap};
+    }
+    if (latches.CtrlLatch && !sample.CtrlDown && !latches.OtherKeyLatch && !latches.ShiftLatch) {
+        return LatchStep{ModifierLatches{}, ModifierTap::CtrlTap};
+    }
+    if (!sample.CtrlDown && !sample.ShiftDown && !sample.OtherKeyDown) {
+        return LatchStep{ModifierLatches{}, ModifierTap::NoTap};
+    }
+    return LatchStep{latches, ModifierTap::NoTap};
+}
+
+}  // namespace monitor
