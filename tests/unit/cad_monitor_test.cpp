@@ -2,6 +2,8 @@
 
 #include "cadlink/cad_prog_id.h"
 #include "cadlink/cad_window_finder.h"
+#include "fakes/fake_automation.h"
+#include "fakes/fake_input.h"
 #include "fakes/fake_panel.h"
 #include "fakes/fake_window_system.h"
 #include "monitor/cad_monitor.h"
@@ -23,7 +25,10 @@ class CadMonitorTest : public testing::Test {
 
     fakes::FakePanel panel;
     fakes::FakeWindowSystem desktop;
-    monitor::CadMonitor monitor{panel, desktop};
+    fakes::FakeKeyboard keyboard;
+    fakes::FakeIme ime;
+    fakes::FakeAutomation automation;
+    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation}};
 };
 
 TEST_F(CadMonitorTest, ATickStopsItsTimerFirstAndStartsItLast) {
