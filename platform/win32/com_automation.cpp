@@ -178,12 +178,13 @@ void ComObject::Invoke(const std::wstring& member, WORD flags,
     // Automation takes the arguments last first.
     const std::size_t count = arguments.size();
     std::vector<VARIANT> slots(count);
-    std::vector<VARIANT> objects(count);
+    // The caller owns whatever a by-reference slot holds after the call, so the objects lent to
+    // the server are held by the slots and cleared with them.
+    std::vector<Variant> objects(count);
     std::vector<std::optional<Bstr>> texts(count);
     for (std::size_t slot = 0; slot < count; ++slot) {
         VARIANT& variant = slots[slot];
         ::VariantInit(&variant);
-        ::VariantInit(&objects[slot]);
         const Argument& argument = arguments[count - 1 - slot];
         if (const auto* integer = std::get_if<std::int32_t>(&argument)) {
             variant.vt = VT_I4;
@@ -201,11 +202,12 @@ void ComObject::Invoke(const std::wstring& member, WORD flags,
             if (object == nullptr) {
                 Fail(member, E_INVALIDARG, L"the argument is not an automation object");
             }
-            // Borrowed for the call: the caller's object keeps its reference.
-            objects[slot].vt = VT_DISPATCH;
-            objects[slot].pdispVal = object->Dispatch();
+            ComPtr<IDispatch> lent = object->Dispatch();
+            VARIANT* held = objects[slot].get();
+            held->vt = VT_DISPATCH;
+            held->pdispVal = lent.Detach();
             variant.vt = VT_VARIANT | VT_BYREF;
-            variant.pvarVal = &objects[slot];
+            variant.pvarVal = held;
         }
     }
 
