@@ -22,7 +22,7 @@ class FakeWindowSystem : public platform::WindowSystem {
     };
 
     platform::WindowHandle Add(std::wstring title, std::optional<std::wstring> className) {
-        const auto handle = static_cast<platform::WindowHandle>(0x1000 + windows.size() * 0x10);
+        const auto handle = static_cast<platform::WindowHandle>(0x1000 + nextHandle++ * 0x10);
         windows.push_back(Window{handle, std::move(title), std::move(className)});
         return handle;
     }
@@ -85,6 +85,7 @@ class FakeWindowSystem : public platform::WindowSystem {
     }
 
     std::vector<Window> windows;
+    std::uintptr_t nextHandle = 0;
     platform::WindowHandle foreground = platform::WindowHandle::none;
     std::function<void(platform::WindowHandle)> onVisit;
 

@@ -1,0 +1,295 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cadlink/cad_prog_id.h"
+#include "cadlink/cad_window_finder.h"
+#include "fakes/fake_automation.h"
+#include "fakes/fake_input.h"
+#include "fakes/fake_panel.h"
+#include "fakes/fake_window_system.h"
+#include "monitor/cad_monitor.h"
+#include "monitor/modifier_latches.h"
+
+namespace {
+
+using platform::OptionBox;
+using platform::WindowHandle;
+
+const std::vector<std::wstring> kF8 = {L"down 119", L"sleep 1", L"up 119"};
+const std::vector<std::wstring> kF9 = {L"down 120", L"sleep 1", L"up 120"};
+
+// AutoCAD in front and busy, its server running under version 24; the panel as at start-up.
+class MonitorActionsTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        cadlink::CadMainWindow = WindowHandle::none;
+        monitor::ShiftLatch = monitor::CtrlLatch = monitor::OtherKeyLatch = false;
+        monitor::FailedCadProgId.clear();
+        cad = desktop.Add(L"AutoCAD 2025", L"AfxMDIFrame140u");
+        other = desktop.Add(L"Notepad", L"Notepad");
+        desktop.foreground = cad;
+        state->On(L"IsQuiescent", [this](const auto&) { return fakes::FakeValue{quiescent}; });
+        application->Returns(L"GetAcadState", state);
+        automation.Register(L"Autocad.Application.24", application);
+        automation.Register(L"Autocad.Application.25", nullptr);
+    }
+
+    // One tick with these keys held (virtual-key codes), then the server's calls are read.
+    void Tick(std::set<int> keys = {}) {
+        keyboard.down = std::move(keys);
+        monitor.Timer1Timer();
+    }
+    void Tap(int key) {
+        Tick({key});
+        Tick();
+    }
+    int ServerContacts() const { return static_cast<int>(automation.log.calls.size()); }
+
+    fakes::FakePanel panel;
+    fakes::FakeWindowSystem desktop;
+    fakes::FakeKeyboard keyboard;
+    fakes::FakeIme ime;
+    fakes::FakeAutomation automation;
+    std::shared_ptr<fakes::FakeNode> application = std::make_shared<fakes::FakeNode>(L"App");
+    std::shared_ptr<fakes::FakeNode> state = std::make_shared<fakes::FakeNode>(L"State");
+    bool quiescent = false;
+    WindowHandle cad{};
+    WindowHandle other{};
+    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation}};
+};
+
+TEST_F(MonitorActionsTest, ALoneShiftTapSendsF8AndALoneCtrlTapSendsF9ToABusyAutoCad) {
+    Tap(0x10);
+    EXPECT_EQ(keyboard.sent, kF8);
+    keyboard.sent.clear();
+    Tap(0x11);
+    EXPECT_EQ(keyboard.sent, kF9);
+    EXPECT_EQ(automation.log.liveObjects, 0);
+}
+
+TEST_F(MonitorActionsTest, TheServerIsContactedOnlyForARecognisedTap) {
+    Tick({0x10});
+    Tick({0x10});
+    EXPECT_EQ(ServerContacts(), 0);
+    Tick();
+    EXPECT_EQ(automation.log.calls,
+              (std::vector<std::wstring>{L"IsActive Autocad.Application.24",
+                                         L"Attach Autocad.Application.24", L"App.GetAcadState",
+                                         L"State.IsQuiescent"}));
+}
+
+TEST_F(MonitorActionsTest, ATickReadsAtMost156KeyStates) {
+    Tick({0x10});
+    EXPECT_LE(keyboard.reads, 156);
+    keyboard.reads = 0;
+    Tick();
+    EXPECT_LE(keyboard.reads, 156);
+}
+
+TEST_F(MonitorActionsTest, ShiftWithAnotherKeyOrTogetherWithCtrlIsNoTap) {
+    Tick({0x10});
+    Tick({0x10, 0x41});  // a capital letter
+    Tick();
+    Tick({0x10, 0x11});
+    Tick({0x10});
+    Tick();
+    Tick({0x11});
+    Tick({0x10});  // Ctrl released and Shift pressed before a run saw everything up
+    Tick();
+    EXPECT_TRUE(keyboard.sent.empty());
+    EXPECT_EQ(ServerContacts(), 0);
+}
+
+TEST_F(MonitorActionsTest, KeysOutsideTheScannedSetDoNotSpoilATap) {
+    for (int key : {0x09, 0x0D, 0x1B, 0x08, 0x12, 0x01}) {
+        keyboard.sent.clear();
+        Tick({0x10, key});
+        Tick();
+        EXPECT_EQ(keyboard.sent, kF8) << std::hex << key;
+    }
+}
+
+TEST_F(MonitorActionsTest, ATapFinishedWhileAnotherProgramWasInFrontIsRecognisedLater) {
+    Tick({0x10});
+    desktop.foreground = other;
+    Tick();  // the detector does not run: the latch stays
+    EXPECT_TRUE(monitor::ShiftLatch);
+    desktop.foreground = cad;
+    Tick();
+    EXPECT_EQ(keyboard.sent, kF8);
+}
+
+TEST_F(MonitorActionsTest, ACtrlTapFollowedByAShiftTapGivesBothInTurn) {
+    Tick({0x11});
+    Tick();
+    Tick({0x10});
+    Tick();
+    std::vector<std::wstring> both = kF9;
+    both.insert(both.end(), kF8.begin(), kF8.end());
+    EXPECT_EQ(keyboard.sent, both);
+}
+
+TEST_F(MonitorActionsTest, AnUntickedOptionRecognisesTheTapButContactsNothing) {
+    panel.checked[OptionBox::Shift] = false;
+    Tap(0x10);
+    EXPECT_TRUE(keyboard.sent.empty());
+    EXPECT_EQ(ServerContacts(), 0);
+    EXPECT_FALSE(monitor::ShiftLatch);
+    // The other key is unaffected.
+    Tap(0x11);
+    EXPECT_EQ(keyboard.sent, kF9);
+}
+
+TEST_F(MonitorActionsTest, AnIdleAutoCadGetsNoKeyAndTheLatchesAreCleared) {
+    quiescent = true;
+    Tap(0x10);
+    EXPECT_TRUE(keyboard.sent.empty());
+    EXPECT_FALSE(monitor::ShiftLatch);
+    EXPECT_EQ(automation.log.liveObjects, 0);
+}
+
+TEST_F(MonitorActionsTest, APopupOwnedByAutoCadInFrontRunsTheDetectorButGetsNoKey) {
+    const WindowHandle popup = desktop.Add(L"Options", L"#32770");
+    desktop.Find(popup)->parent = cad;
+    desktop.foreground = popup;
+    Tap(0x10);
+    EXPECT_TRUE(keyboard.sent.empty());
+    EXPECT_EQ(ServerContacts(), 4);  // the tap was recognised and AutoCAD asked
+}
+
+TEST_F(MonitorActionsTest, ANotRunningServerOrAFailingOneSendsNothingSilently) {
+    panel.version = L"25";
+    Tap(0x10);
+    EXPECT_TRUE(keyboard.sent.empty());
+    panel.version = L"24";
+    state->Fails(L"IsQuiescent");
+    EXPECT_NO_THROW(Tap(0x10));
+    EXPECT_TRUE(keyboard.sent.empty());
+    EXPECT_EQ(automation.log.liveObjects, 0);
+    EXPECT_TRUE(panel.timerRunning);
+}
+
+TEST_F(MonitorActionsTest,
+       AnUnregisteredVersionRaisesOnceKeepsTheTimerAndIsCheckedAgainWhenChanged) {
+    panel.version = L"99";
+    Tick({0x10});
+    EXPECT_THROW(Tick(), platform::AutomationError);
+    EXPECT_TRUE(panel.timerRunning);
+    EXPECT_EQ(monitor::FailedCadProgId, L"Autocad.Application.99");
+
+    // The same version: silent, and the monitor goes on.
+    EXPECT_NO_THROW(Tap(0x10));
+    EXPECT_TRUE(panel.timerRunning);
+    desktop.windows.erase(desktop.windows.begin());
+    panel.checked[OptionBox::Off] = false;
+    Tick();
+    EXPECT_EQ(panel.lamp, platform::kLampGrey);
+
+    // Another version is checked afresh: a working one clears the record ...
+    desktop.Add(L"AutoCAD 2025", L"AfxMDIFrame140u");
+    desktop.foreground = desktop.windows.back().handle;
+    panel.version = L"24";
+    Tap(0x10);
+    EXPECT_EQ(keyboard.sent, kF8);
+    EXPECT_TRUE(monitor::FailedCadProgId.empty());
+    // ... and the failing one shows its error once more.
+    panel.version = L"99";
+    Tick({0x10});
+    EXPECT_THROW(Tick(), platform::AutomationError);
+}
+
+class ImeGuardTest : public MonitorActionsTest {
+  protected:
+    void SetUp() override {
+        MonitorActionsTest::SetUp();
+        ime.imeOf[cad] = imeWindow;
+        quiescent = true;
+    }
+    WindowHandle imeWindow{0x9990};
+};
+
+TEST_F(ImeGuardTest, AnOpenImeOfAnIdleAutoCadIsClosedAndTheCaptionShowsTheHandle) {
+    ime.openStatus[imeWindow] = 1;
+    Tick();
+    EXPECT_EQ(ime.requests, (std::vector<std::uintptr_t>{5, 6}));
+    EXPECT_EQ(ime.openStatus[imeWindow], 0);
+    EXPECT_EQ(panel.caption, monitor::HandleCaption(cad));
+    EXPECT_EQ(automation.log.liveObjects, 0);
+}
+
+TEST_F(ImeGuardTest, AClosedImeCostsOneLookupAndOneRequest) {
+    Tick();
+    EXPECT_EQ(ime.lookups, 1);
+    EXPECT_EQ(ime.requests, std::vector<std::uintptr_t>{5});
+    EXPECT_EQ(ServerContacts(), 0);
+    EXPECT_EQ(panel.caption, L"\u25A0 MERIDO_B 1.10");
+}
+
+TEST_F(ImeGuardTest, OnlyTheLowEightBitsOfTheOpenStatusCount) {
+    ime.openStatus[imeWindow] = 0x100;
+    Tick();
+    EXPECT_EQ(ime.requests, std::vector<std::uintptr_t>{5});
+    EXPECT_EQ(panel.caption, L"\u25A0 MERIDO_B 1.10");
+}
+
+TEST_F(ImeGuardTest, ABusyAutoCadKeepsItsImeUntilItIsIdle) {
+    quiescent = false;
+    ime.openStatus[imeWindow] = 1;
+    Tick();
+    EXPECT_EQ(ime.openStatus[imeWindow], 1);
+    EXPECT_EQ(panel.caption, monitor::HandleCaption(cad));
+    quiescent = true;
+    Tick();
+    EXPECT_EQ(ime.openStatus[imeWindow], 0);
+}
+
+TEST_F(ImeGuardTest, TheGuardActsWhateverWindowIsInFront) {
+    desktop.foreground = other;
+    ime.openStatus[imeWindow] = 1;
+    Tick();
+    EXPECT_EQ(ime.openStatus[imeWindow], 0);
+}
+
+TEST_F(ImeGuardTest, UntickedOrWithoutAutoCadNothingHappens) {
+    ime.openStatus[imeWindow] = 1;
+    panel.checked[OptionBox::Ime] = false;
+    Tick();
+    desktop.windows.clear();
+    panel.checked[OptionBox::Ime] = true;
+    panel.checked[OptionBox::Off] = false;
+    Tick();
+    EXPECT_EQ(ime.lookups, 0);
+    EXPECT_EQ(panel.caption, L"\u25A0 MERIDO_B 1.10");
+}
+
+TEST_F(ImeGuardTest, AnUnregisteredVersionRaisesBeforeTheCaptionChanges) {
+    ime.openStatus[imeWindow] = 1;
+    panel.version = L"99";
+    EXPECT_THROW(Tick(), platform::AutomationError);
+    EXPECT_EQ(panel.caption, L"\u25A0 MERIDO_B 1.10");
+    EXPECT_TRUE(panel.timerRunning);
+    EXPECT_NO_THROW(Tick());
+    EXPECT_EQ(ime.openStatus[imeWindow], 1);
+}
+
+TEST_F(ImeGuardTest, AFailingServerLeavesTheCaptionSetAndTheImeOpen) {
+    ime.openStatus[imeWindow] = 1;
+    application->Fails(L"GetAcadState");
+    EXPECT_NO_THROW(Tick());
+    EXPECT_EQ(panel.caption, monitor::HandleCaption(cad));
+    EXPECT_EQ(ime.openStatus[imeWindow], 1);
+    EXPECT_EQ(automation.log.liveObjects, 0);
+}
+
+TEST(HandleCaptionTest, IsUpperCaseHexadecimalOfAtLeastEightDigitsNeverCut) {
+    EXPECT_EQ(monitor::HandleCaption(WindowHandle{0x1234}), L"00001234");
+    EXPECT_EQ(monitor::HandleCaption(WindowHandle{0xABCDEF}), L"00ABCDEF");
+    EXPECT_EQ(monitor::HandleCaption(WindowHandle{0xFFFFFFFF}), L"FFFFFFFF");
+    EXPECT_EQ(monitor::HandleCaption(WindowHandle{0x123456789}), L"123456789");
+    EXPECT_EQ(monitor::HandleCaption(WindowHandle{0}), L"00000000");
+}
+
+}  // namespace
