@@ -54,6 +54,18 @@ LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
+        case WM_ACTIVATE:
+            // A click that activated the box has already put the focus on its button: keep it,
+            // so that the click is not lost to the activation.
+            if (LOWORD(wParam) != WA_INACTIVE) {
+                HWND focus = ::GetFocus();
+                if (focus == nullptr || ::GetParent(focus) != box) {
+                    ::SetFocus(::GetDlgItem(
+                        box,
+                        state != nullptr && state->kind == BoxKind::Confirmation ? IDYES : IDOK));
+                }
+            }
+            return 0;
         case WM_CLOSE:
             if (state != nullptr) {
                 state->result = state->kind == BoxKind::Confirmation ? IDNO : IDOK;

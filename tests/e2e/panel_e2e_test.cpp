@@ -6,18 +6,19 @@
 #include <memory>
 #include <string>
 
-#include "panel_process.h"
+#include "panel_fixture.h"
 #include "tests/support/cadsim_client.h"
 #include "tests/support/wait.h"
 #include "user_input.h"
 
 namespace {
 
+using e2e::CadBesideThePanel;
+using e2e::kGrey;
+using e2e::kLime;
+using e2e::TextOf;
 using test_support::CadSim;
 using test_support::WaitUntil;
-
-constexpr COLORREF kLime = RGB(0, 255, 0);
-constexpr COLORREF kGrey = RGB(128, 128, 128);
 
 // The DPI the bench set for this run; 96 unless told otherwise.
 UINT ExpectedDpi() {
@@ -28,53 +29,13 @@ UINT ExpectedDpi() {
 int Scaled(int value96) { return ::MulDiv(value96, static_cast<int>(ExpectedDpi()), 96); }
 
 // WM_GETTEXT, which reaches into another process's edit field, unlike GetWindowTextW.
-std::wstring TextOf(HWND window) {
-    wchar_t text[256] = {};
-    ::SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 std::wstring ClassOf(HWND window) {
     wchar_t text[256] = {};
     ::GetClassNameW(window, text, 256);
     return text;
 }
 
-// cadsim's window lies clear of the centred panel, so that the panel's pixels stay visible.
-CadSim::Options CadBesideThePanel() {
-    CadSim::Options options;
-    options.rect = RECT{650, 460, 1000, 740};
-    return options;
-}
-
-class PanelTest : public testing::Test {
-  protected:
-    void SetUp() override {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        panel = std::make_unique<e2e::PanelProcess>(
-            std::wstring(info->name(), info->name() + std::strlen(info->name())));
-    }
-
-    HWND Lamp() const { return panel->Control(501); }
-    COLORREF LampPixel() const { return e2e::ScreenPixel(e2e::CentreOf(Lamp())); }
-
-    HWND FocusOfPanel() const {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof(info);
-        ::GetGUIThreadInfo(::GetWindowThreadProcessId(panel->Window(), nullptr), &info);
-        return info.hwndFocus;
-    }
-
-    void ActivatePanel() {
-        ::SetForegroundWindow(panel->Window());
-        ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == panel->Window(); }, 10000));
-        ASSERT_TRUE(
-            WaitUntil([&] { return ::GetParent(FocusOfPanel()) == panel->Window(); }, 10000));
-    }
-
-    std::unique_ptr<e2e::PanelProcess> panel;
-};
-
+using PanelTest = e2e::PanelFixture;
 using PanelLayoutTest = PanelTest;
 
 TEST_F(PanelLayoutTest, StartsCentredTopmostWithItsCaptionAndClientArea) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "panel_process.h"
+#include "panel_fixture.h"
 #include "tests/support/wait.h"
 #include "user_input.h"
 
@@ -48,19 +48,10 @@ void WriteFile(const std::wstring& path, const std::string& text) {
     std::ofstream(fs::path(path), std::ios::binary) << text;
 }
 
-std::wstring TextOf(HWND window) {
-    wchar_t text[1024] = {};
-    ::SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-    return text;
-}
+using e2e::TextOf;
 
-class SettingsTest : public testing::Test {
+class SettingsTest : public e2e::PanelFixture {
   protected:
-    void SetUp() override {
-        name = testing::UnitTest::GetInstance()->current_test_info()->name();
-        panel = std::make_unique<e2e::PanelProcess>(std::wstring(name.begin(), name.end()));
-    }
-
     std::wstring SettingsPath() const { return panel->FileBeside(L"MERIDO_B,ini"); }
 
     RECT PanelRect() const {
@@ -68,17 +59,11 @@ class SettingsTest : public testing::Test {
         ::GetWindowRect(panel->Window(), &rect);
         return rect;
     }
-    bool Ticked(int id) const {
-        return ::SendMessageW(panel->Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-    }
     std::pair<int, int> Centred() const {
         const RECT rect = PanelRect();
         return {(::GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2,
                 (::GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2};
     }
-
-    std::string name;
-    std::unique_ptr<e2e::PanelProcess> panel;
 };
 
 TEST_F(SettingsTest, WithoutAFileTheDefaultsApplyAndClosingWritesTheEightKeysInOrder) {
@@ -190,6 +175,7 @@ TEST_F(SettingsTest, AnUnwritableSettingsFileGivesOneErrorBoxAtExitAndTheProgram
         10000));
     EXPECT_EQ(TextOf(box), L"Merido_b");
     EXPECT_EQ(TextOf(::GetDlgItem(box, 0xFFFF)), SettingsPath() + L" に書き込めません.");
+    e2e::ActivateWindow(box);
     e2e::ClickCentreOf(::GetDlgItem(box, IDOK));
     ASSERT_TRUE(panel->WaitForExit(10000));
     EXPECT_EQ(panel->ExitCode(), 0u);

@@ -46,10 +46,25 @@ void MoveTo(POINT screenPoint) {
     }
 }
 
+bool IsButton(HWND window) {
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    return ::lstrcmpiW(className, L"Button") == 0;
+}
+
+// The button is held as a person holds it: a button under the pointer is released once it
+// shows itself pressed (its window has taken the press), anything else after a short moment.
 void ClickAt(POINT screenPoint) {
     MoveTo(screenPoint);
-    Send({MouseInput(screenPoint, MOUSEEVENTF_LEFTDOWN),
-          MouseInput(screenPoint, MOUSEEVENTF_LEFTUP)});
+    Send({MouseInput(screenPoint, MOUSEEVENTF_LEFTDOWN)});
+    HWND target = ::WindowFromPoint(screenPoint);
+    if (IsButton(target)) {
+        test_support::WaitUntil(
+            [&] { return (::SendMessageW(target, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0; }, 2000);
+    } else {
+        ::Sleep(50);
+    }
+    Send({MouseInput(screenPoint, MOUSEEVENTF_LEFTUP)});
 }
 
 void RightClickAt(POINT screenPoint) {
@@ -65,6 +80,10 @@ POINT CentreOf(HWND window) {
 }
 
 void ClickCentreOf(HWND window) { ClickAt(CentreOf(window)); }
+
+void PressKey(WORD key) { Send({KeyInput(key, false)}); }
+
+void ReleaseKey(WORD key) { Send({KeyInput(key, true)}); }
 
 void TapKey(WORD key, std::initializer_list<WORD> modifiers) {
     std::vector<INPUT> inputs;

@@ -10,6 +10,8 @@ namespace e2e {
 void ClickAt(POINT screenPoint);
 void ClickCentreOf(HWND window);
 void RightClickAt(POINT screenPoint);
+void PressKey(WORD key);
+void ReleaseKey(WORD key);
 // Presses the modifiers, taps the key, releases the modifiers in reverse order.
 void TapKey(WORD key, std::initializer_list<WORD> modifiers = {});
 

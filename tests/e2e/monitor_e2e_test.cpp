@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <memory>
+#include <string>
+
+#include "panel_fixture.h"
+
+namespace {
+
+using e2e::kGrey;
+using e2e::kLime;
+using test_support::CadSim;
+using test_support::WaitUntil;
+
+// A tap must be seen by the panel's 200 ms tick while the key is down and again once every key
+// is up: keys are held, and then left up, for five ticks and more.
+constexpr DWORD kHoldMs = 1000;
+
+int Count(const std::vector<std::string>& lines, const std::string& line) {
+    return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+}
+
+// cadsim busy, in front, with its automation server under version 24, beside the panel.
+class MonitorTest : public e2e::PanelFixture {
+  protected:
+    void SetUp() override {
+        PanelFixture::SetUp();
+        CadSim::Options options = e2e::CadBesideThePanel();
+        options.automationVersion = L"24";
+        cad = std::make_unique<CadSim>(options);
+        cad->Send(L"busy");
+    }
+
+    // Starts the panel with these settings stored, and puts cadsim in front once the panel
+    // sees it.
+    void StartPanel(const std::string& settings = "") {
+        if (!settings.empty()) {
+            std::ofstream(std::filesystem::path(panel->FileBeside(L"MERIDO_B,ini")),
+                          std::ios::binary)
+                << "[AutoCAD]\r\n"
+                << settings;
+        }
+        panel->Start();
+        ASSERT_TRUE(WaitUntil([&] { return LampPixel() == kLime; }, 10000));
+        BringCadToFront();
+    }
+
+    void BringCadToFront() {
+        cad->Send(L"foreground");
+        ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == cad->MainWindow(); }, 10000));
+    }
+
+    // Holds the keys long enough for the panel to see them, lets go, waits until cadsim has
+    // seen the last release, and leaves every key up long enough for the panel to see that too.
+    void HoldAndRelease(std::initializer_list<WORD> keys) {
+        for (WORD key : keys) {
+            e2e::PressKey(key);
+        }
+        ::Sleep(kHoldMs);
+        for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
+            e2e::ReleaseKey(*it);
+        }
+        char line[32];
+        std::snprintf(line, sizeof(line), "key up 0x%02X", *std::rbegin(keys));
+        ASSERT_TRUE(cad->WaitForRecordLine(line, 10000)) << line;
+        ::Sleep(kHoldMs);
+    }
+
+    // A Ctrl tap whose F9 arrives after whatever an earlier action would have sent: once it is
+    // in the record, anything the earlier action caused is there as well.
+    void TapCtrlAsABarrier() {
+        HoldAndRelease({VK_CONTROL});
+        ASSERT_TRUE(cad->WaitForRecordLine("key up 0x78", 10000));
+    }
+
+    std::unique_ptr<CadSim> cad;
+};
+
+TEST_F(MonitorTest, ALoneShiftTapGivesExactlyOneF8AndALoneCtrlTapOneF9) {
+    StartPanel();
+    HoldAndRelease({VK_SHIFT});
+    ASSERT_TRUE(cad->WaitForRecordLine("key up 0x77", 10000));
+    TapCtrlAsABarrier();
+    const auto lines = cad->RecordLines();
+    EXPECT_EQ(Count(lines, "key down 0x77"), 1);
+    EXPECT_EQ(Count(lines, "key up 0x77"), 1);
+    EXPECT_EQ(Count(lines, "key down 0x78"), 1);
+    EXPECT_EQ(Count(lines, "key up 0x78"), 1);
+    EXPECT_TRUE(cad->WaitFor([&] { return cad->LiveObjects() == 0; }, 10000));
+}
+
+TEST_F(MonitorTest, ShiftWithALetterOrWithCtrlGivesNothing) {
+    StartPanel();
+    HoldAndRelease({VK_SHIFT, 'A'});
+    HoldAndRelease({VK_SHIFT, VK_CONTROL});
+    TapCtrlAsABarrier();
+    const auto lines = cad->RecordLines();
+    EXPECT_EQ(Count(lines, "key down 0x77"), 0);
+    EXPECT_EQ(Count(lines, "key down 0x78"), 1);  // the barrier's own
+}
+
+TEST_F(MonitorTest, AnIdleAutoCadGetsNothing) {
+    StartPanel();
+    cad->Send(L"idle");
+    HoldAndRelease({VK_SHIFT});
+    cad->Send(L"busy");
+    TapCtrlAsABarrier();
+    EXPECT_EQ(Count(cad->RecordLines(), "key down 0x77"), 0);
+}
+
+TEST_F(MonitorTest, AnUntickedShiftBoxGivesNothing) {
+    StartPanel("Shift=0\r\n");
+    ASSERT_FALSE(Ticked(e2e::kShiftBox));
+    HoldAndRelease({VK_SHIFT});
+    TapCtrlAsABarrier();
+    EXPECT_EQ(Count(cad->RecordLines(), "key down 0x77"), 0);
+}
+
+TEST_F(MonitorTest, TheImeGuardStaysQuietWhereNoImeIsOpen) {
+    StartPanel();
+    TapCtrlAsABarrier();  // several ticks have run the guard by now
+    EXPECT_EQ(e2e::TextOf(panel->Window()), L"\u25A0 MERIDO_B 1.10");
+}
+
+// After an upgrade the stored version may name no installed server: the first tap shows its
+// error once, and the monitor goes on.
+TEST_F(MonitorTest, AnUnregisteredVersionShowsOneBoxAndTheMonitorGoesOn) {
+    StartPanel("OFF=0\r\nApiVerNum=99\r\n");
+    HoldAndRelease({VK_SHIFT});
+
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            box = ::FindWindowW(L"TMessageForm", nullptr);
+            return box != nullptr && ::IsWindowVisible(box);
+        },
+        10000));
+    // A second tap while the box is up shows no second box.
+    BringCadToFront();
+    HoldAndRelease({VK_SHIFT});
+    EXPECT_EQ(::FindWindowExW(nullptr, box, L"TMessageForm", nullptr), nullptr);
+    e2e::ActivateWindow(box);
+    e2e::ClickCentreOf(::GetDlgItem(box, IDOK));
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 10000));
+
+    // The lamp still follows cadsim's window.
+    cad->Send(L"close-window");
+    EXPECT_TRUE(WaitUntil([&] { return LampPixel() == kGrey; }, 10000));
+    cad->Send(L"show-window");
+    EXPECT_TRUE(WaitUntil([&] { return LampPixel() == kLime; }, 10000));
+    EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "panel_process.h"
+#include "tests/support/cadsim_client.h"
+#include "tests/support/wait.h"
+#include "user_input.h"
+
+namespace e2e {
+
+inline constexpr COLORREF kLime = RGB(0, 255, 0);
+inline constexpr COLORREF kGrey = RGB(128, 128, 128);
+
+// Control ids of the panel, as users' tools see them.
+enum PanelControl : int {
+    kRegisterButton = 101,
+    kActButton = 102,
+    kWblockButton = 103,
+    kListButton = 104,
+    kShiftBox = 201,
+    kCtrlBox = 202,
+    kImeBox = 203,
+    kOffBox = 204,
+    kVersionField = 301,
+    kLabel = 401,
+    kLamp = 501,
+};
+
+// WM_GETTEXT, which reaches into another process's edit field, unlike GetWindowTextW.
+inline std::wstring TextOf(HWND window) {
+    wchar_t text[1024] = {};
+    ::SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// cadsim's window lies clear of the centred panel, so that the panel's pixels stay visible.
+inline test_support::CadSim::Options CadBesideThePanel() {
+    test_support::CadSim::Options options;
+    options.rect = RECT{650, 460, 1000, 740};
+    return options;
+}
+
+// The thread of a window: its active window and its focus.
+inline GUITHREADINFO ThreadOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+    return info;
+}
+
+// Brings a window of another process to the front and waits until its own thread has taken
+// the activation, so that a click on it is a click and not its activation.
+inline void ActivateWindow(HWND window) {
+    ::SetForegroundWindow(window);
+    ASSERT_TRUE(test_support::WaitUntil([&] { return ::GetForegroundWindow() == window; }, 10000));
+    ASSERT_TRUE(test_support::WaitUntil(
+        [&] {
+            const GUITHREADINFO thread = ThreadOf(window);
+            return thread.hwndActive == window && ::GetParent(thread.hwndFocus) == window;
+        },
+        10000));
+}
+
+// A fresh copy of the panel per test, in a folder named after the test.
+class PanelFixture : public testing::Test {
+  protected:
+    void SetUp() override {
+        const char* name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::wstring folder;
+        for (const char* c = name; *c != '\0'; ++c) {
+            folder += *c == '/' ? L'_' : static_cast<wchar_t>(*c);
+        }
+        panel = std::make_unique<PanelProcess>(folder);
+    }
+
+    HWND Lamp() const { return panel->Control(kLamp); }
+    COLORREF LampPixel() const { return ScreenPixel(CentreOf(Lamp())); }
+    bool Ticked(int id) const {
+        return ::SendMessageW(panel->Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+
+    HWND FocusOfPanel() const { return ThreadOf(panel->Window()).hwndFocus; }
+    void ActivatePanel() { ActivateWindow(panel->Window()); }
+
+    std::unique_ptr<PanelProcess> panel;
+};
+
+}  // namespace e2e
