@@ -68,11 +68,13 @@ ControlPanel::ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme,
     : instance_(instance),
       theme_(theme),
       services_(services),
-      applicationTitle_(ApplicationTitle(executablePath)),
       settingsPath_(settings::SettingsPathFor(executablePath)),
+      dialogs_(theme, ApplicationTitle(executablePath)),
       menu_(theme.MenuBrush()),
       monitor_(*this, monitor::MonitorServices{services.windows, services.keyboard, services.ime,
-                                               services.automation}) {}
+                                               services.automation}),
+      commands_(*this, commands::CommandServices{services.windows, services.processes,
+                                                 services.automation, services.shell, dialogs_}) {}
 
 ControlPanel::~ControlPanel() = default;
 
@@ -260,7 +262,7 @@ void ControlPanel::ShowError(const std::exception_ptr& error) const {
     } catch (...) {
         text = L"Unknown error";
     }
-    ShowMessageBox(theme_, applicationTitle_, WithFullStop(text), BoxKind::Error);
+    dialogs_.ShowError(text);
 }
 
 void ControlPanel::OnCommand(int id, int code) {
@@ -392,21 +394,18 @@ void ControlPanel::FormCreate() {
     const std::wstring apiVerNum =
         settings::LoadPanelSettings(*this, services_.profiles, settingsPath_, placement);
     cadlink::CadProgId = cadlink::ComposeCadProgId(apiVerNum);
+    commands_.LaunchAtStartUp();
 }
 
 void ControlPanel::FormDestroy() {
     settings::SavePanelSettings(*this, services_.profiles, settingsPath_);
 }
 
-void ControlPanel::Button1Click() {
-    // Register the running AutoCAD: arrives with the automation access.
-}
+void ControlPanel::Button1Click() { commands_.RegisterRunningCad(); }
 
 void ControlPanel::N2Click() { Button1Click(); }
 
-void ControlPanel::Button2Click() {
-    // Activate or launch AutoCAD: arrives with the settings' registered executable.
-}
+void ControlPanel::Button2Click() { commands_.ActivateOrLaunchCad(); }
 
 void ControlPanel::Button3Click() {
     // The cleaned-copy export: arrives with the automation access.

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "app/dark_theme.h"
+#include "app/panel_dialogs.h"
 #include "app/panel_menu.h"
+#include "commands/panel_commands.h"
 #include "monitor/cad_monitor.h"
 #include "platform/panel.h"
 #include "platform/automation.h"
@@ -14,6 +16,7 @@
 #include "platform/keyboard.h"
 #include "platform/process_system.h"
 #include "platform/profile_files.h"
+#include "platform/shell.h"
 #include "platform/win32/unique_handles.h"
 #include "platform/window_system.h"
 
@@ -30,6 +33,7 @@ struct PanelServices {
     platform::Keyboard& keyboard;
     platform::Ime& ime;
     platform::Automation& automation;
+    platform::Shell& shell;
 };
 
 // The control panel: a small topmost dialog-style window with the lamp, the command buttons,
@@ -104,8 +108,8 @@ class ControlPanel final : public platform::Panel {
     HINSTANCE instance_;
     const theme::DarkTheme& theme_;
     PanelServices services_;
-    std::wstring applicationTitle_;
     std::wstring settingsPath_;
+    PanelDialogs dialogs_;
     platform::win32::UniqueWindow window_;
     platform::win32::UniqueFont panelFont_;
     platform::win32::UniqueFont optionFont_;
@@ -115,6 +119,7 @@ class ControlPanel final : public platform::Panel {
     UINT dpi_ = 96;
     platform::PanelFields fields_;
     monitor::CadMonitor monitor_;
+    commands::PanelCommands commands_;
 };
 
 }  // namespace app

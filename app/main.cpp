@@ -11,6 +11,7 @@
 #include "platform/win32/com_automation.h"
 #include "platform/win32/win32_input.h"
 #include "platform/win32/win32_process_system.h"
+#include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_profile_files.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -56,7 +57,9 @@ int RunPanel(HINSTANCE instance) {
     platform::win32::Win32Keyboard keyboard;
     platform::win32::Win32Ime ime;
     platform::win32::ComAutomation automation;
-    const app::PanelServices services{windows, processes, profiles, keyboard, ime, automation};
+    platform::win32::Win32Shell shell;
+    const app::PanelServices services{windows, processes,  profiles, keyboard,
+                                      ime,     automation, shell};
     app::ControlPanel panel(instance, theme, services, ExecutablePath());
     try {
         panel.Create();

@@ -30,6 +30,12 @@ class WindowSystem {
     // Asks for the window to come to the foreground; a refusal or a null handle does nothing.
     virtual void SetForegroundWindow(WindowHandle window) = 0;
 
+    virtual bool IsIconic(WindowHandle window) = 0;
+    // Restores a minimised window.
+    virtual void OpenIcon(WindowHandle window) = 0;
+    // Makes the window topmost or not, without moving, sizing or showing it.
+    virtual void SetTopmost(WindowHandle window, bool topmost) = 0;
+
     // The id of the process that created the window; 0 when there is none.
     virtual ProcessId WindowProcessId(WindowHandle window) = 0;
     // The module that registered the window's class.

@@ -72,6 +72,17 @@ void Win32WindowSystem::SetForegroundWindow(WindowHandle window) {
     }
 }
 
+bool Win32WindowSystem::IsIconic(WindowHandle window) {
+    return ::IsIconic(ToHwnd(window)) != FALSE;
+}
+
+void Win32WindowSystem::OpenIcon(WindowHandle window) { ::OpenIcon(ToHwnd(window)); }
+
+void Win32WindowSystem::SetTopmost(WindowHandle window, bool topmost) {
+    ::SetWindowPos(ToHwnd(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE);
+}
+
 ProcessId Win32WindowSystem::WindowProcessId(WindowHandle window) {
     DWORD id = 0;
     ::GetWindowThreadProcessId(ToHwnd(window), &id);

@@ -19,6 +19,7 @@ class FakeWindowSystem : public platform::WindowSystem {
         platform::ProcessId processId = 0;
         platform::ModuleHandle module = platform::ModuleHandle::none;
         platform::WindowHandle parent = platform::WindowHandle::none;
+        bool minimised = false;
     };
 
     platform::WindowHandle Add(std::wstring title, std::optional<std::wstring> className) {
@@ -74,6 +75,21 @@ class FakeWindowSystem : public platform::WindowSystem {
     }
     void SetForegroundWindow(platform::WindowHandle handle) override {
         foregroundRequests.push_back(handle);
+        log.push_back(L"foreground " + std::to_wstring(static_cast<std::uintptr_t>(handle)));
+    }
+    bool IsIconic(platform::WindowHandle handle) override {
+        const Window* window = Find(handle);
+        return window != nullptr && window->minimised;
+    }
+    void OpenIcon(platform::WindowHandle handle) override {
+        log.push_back(L"OpenIcon");
+        if (Window* window = Find(handle)) {
+            window->minimised = false;
+        }
+    }
+    void SetTopmost(platform::WindowHandle handle, bool topmost) override {
+        log.push_back((topmost ? L"topmost " : L"not topmost ") +
+                      std::to_wstring(static_cast<std::uintptr_t>(handle)));
     }
     platform::ProcessId WindowProcessId(platform::WindowHandle handle) override {
         const Window* window = Find(handle);
@@ -94,6 +110,7 @@ class FakeWindowSystem : public platform::WindowSystem {
     std::vector<platform::WindowHandle> classNameReads;
     std::vector<platform::WindowHandle> parentQueries;
     std::vector<platform::WindowHandle> foregroundRequests;
+    std::vector<std::wstring> log;  // changes asked for, in order
 };
 
 }  // namespace fakes

@@ -13,6 +13,7 @@
 #include "platform/win32/com_automation.h"
 #include "platform/win32/win32_input.h"
 #include "platform/win32/win32_process_system.h"
+#include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_profile_files.h"
 #include "platform/win32/win32_window_system.h"
 #include "tests/support/wait.h"
@@ -57,7 +58,8 @@ class PanelWindowTest : public testing::Test {
     platform::win32::Win32Keyboard keyboard;
     platform::win32::Win32Ime ime;
     platform::win32::ComAutomation automation;
-    app::PanelServices services{windows, processes, profiles, keyboard, ime, automation};
+    platform::win32::Win32Shell shell;
+    app::PanelServices services{windows, processes, profiles, keyboard, ime, automation, shell};
     std::unique_ptr<app::ControlPanel> panel;
 };
 

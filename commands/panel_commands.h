@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/automation.h"
+#include "platform/panel.h"
+#include "platform/process_system.h"
+#include "platform/shell.h"
+#include "platform/window_system.h"
+
+namespace commands {
+
+struct CommandServices {
+    platform::WindowSystem& windows;
+    platform::ProcessSystem& processes;
+    platform::Automation& automation;
+    platform::Shell& shell;
+    platform::Dialogs& dialogs;
+};
+
+// The panel's commands. Each searches AutoCAD afresh, does its work and releases every
+// automation object it obtained before it returns.
+class PanelCommands {
+  public:
+    PanelCommands(platform::Panel& panel, const CommandServices& services);
+
+    // Registers the running AutoCAD's executable. The availability check's error reaches the
+    // caller; every other failure ends the command silently.
+    void RegisterRunningCad();
+
+    // Restores and focuses AutoCAD's main window, or starts the registered executable.
+    void ActivateOrLaunchCad();
+
+    // Starts the registered executable when its file exists; false when it does not.
+    bool LaunchRegisteredCad();
+
+    // At start-up: starts the registered executable when AutoCAD's window is not there.
+    void LaunchAtStartUp();
+
+  private:
+    platform::Panel& panel_;
+    CommandServices services_;
+};
+
+// Whether a path has a folder part: it holds a "\" or a ":".
+bool HasFolderPart(const std::wstring& path);
+
+}  // namespace commands

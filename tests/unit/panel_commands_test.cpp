@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cadlink/cad_prog_id.h"
+#include "cadlink/cad_window_finder.h"
+#include "commands/panel_commands.h"
+#include "fakes/fake_automation.h"
+#include "fakes/fake_panel.h"
+#include "fakes/fake_shell.h"
+#include "fakes/fake_window_system.h"
+
+namespace {
+
+using platform::WindowHandle;
+
+const std::wstring kAcad = L"C:\\Program Files\\Autodesk\\AutoCAD 2025\\acad.exe";
+const std::wstring kNothingRegistered =
+    L"AutoCAD が登録されていません、\nAutoCAD が起動中に[登録]ボタンをクリックして下さい．";
+
+// Scripted processes: the one process that AutoCAD's window belongs to.
+class FakeProcesses : public platform::ProcessSystem {
+  public:
+    class Process : public platform::OpenedProcess {
+      public:
+        explicit Process(std::wstring path) : path_(std::move(path)) {}
+        std::wstring ModuleFileName(platform::ModuleHandle) override { return path_; }
+
+      private:
+        std::wstring path_;
+    };
+    std::unique_ptr<platform::OpenedProcess> OpenForQuery(platform::ProcessId) override {
+        return canOpen ? std::make_unique<Process>(path) : nullptr;
+    }
+    bool canOpen = true;
+    std::wstring path = kAcad;
+};
+
+class PanelCommandsTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        cadlink::CadProgId = L"Autocad.Application.24";
+        cad = desktop.Add(L"AutoCAD 2025", L"AfxMDIFrame140u");
+        application->Returns(L"FullName", kAcad);
+        application->Returns(L"HWND", static_cast<std::uint64_t>(cad));
+        automation.Register(L"Autocad.Application.24", application);
+        automation.Register(L"Autocad.Application.25", nullptr);
+        panel.fields.AppFullName = L"D:\\old\\acad.exe";
+        panel.registeredCaption = L"D:\\old\\acad.exe";
+    }
+
+    fakes::FakePanel panel;
+    fakes::FakeWindowSystem desktop;
+    FakeProcesses processes;
+    fakes::FakeAutomation automation;
+    fakes::FakeShell shell;
+    fakes::FakeDialogs dialogs;
+    std::shared_ptr<fakes::FakeNode> application = std::make_shared<fakes::FakeNode>(L"App");
+    WindowHandle cad{};
+    commands::PanelCommands commands{panel, {desktop, processes, automation, shell, dialogs}};
+};
+
+TEST_F(PanelCommandsTest, AFullPathFromTheServerIsRegisteredShownAndCaptioned) {
+    commands.RegisterRunningCad();
+    EXPECT_EQ(dialogs.shown, std::vector<std::wstring>{kAcad + L"\nを登録しました．"});
+    EXPECT_EQ(panel.fields.AppFullName, kAcad);
+    EXPECT_EQ(panel.registeredCaption, kAcad);
+    // The HWND route is not used, and AutoCAD comes to the front afterwards.
+    EXPECT_EQ(std::count(automation.log.calls.begin(), automation.log.calls.end(), L"App.HWND"), 0);
+    EXPECT_EQ(desktop.foregroundRequests, std::vector<WindowHandle>{cad});
+    EXPECT_EQ(automation.log.liveObjects, 0);
+}
+
+TEST_F(PanelCommandsTest, ABareNameTakesThePathFromAutoCadsProcess) {
+    for (const std::wstring& bare : {std::wstring(L"acad.exe"), std::wstring()}) {
+        application->Returns(L"FullName", bare);
+        processes.path = L"E:\\CAD\\acad.exe";
+        dialogs.shown.clear();
+        commands.RegisterRunningCad();
+        EXPECT_EQ(dialogs.shown, std::vector<std::wstring>{L"E:\\CAD\\acad.exe\nを登録しました．"});
+        EXPECT_EQ(panel.fields.AppFullName, L"E:\\CAD\\acad.exe");
+        EXPECT_EQ(panel.registeredCaption, L"E:\\CAD\\acad.exe");
+    }
+}
+
+TEST_F(PanelCommandsTest, TheFocusStepComesAfterTheBoxIsClosed) {
+    dialogs.onShow = [&] { EXPECT_TRUE(desktop.foregroundRequests.empty()); };
+    commands.RegisterRunningCad();
+    EXPECT_EQ(desktop.foregroundRequests.size(), 1u);
+}
+
+TEST_F(PanelCommandsTest, AnUnreadableProcessPathKeepsTheEarlierRegistration) {
+    application->Returns(L"FullName", std::wstring(L"acad.exe"));
+    processes.canOpen = false;
+    commands.RegisterRunningCad();
+    EXPECT_EQ(dialogs.shown, std::vector<std::wstring>{L"\nフォルダ名を取得できませんでした．"});
+    EXPECT_EQ(panel.fields.AppFullName, L"D:\\old\\acad.exe");
+    EXPECT_EQ(panel.registeredCaption, L"D:\\old\\acad.exe");
+    EXPECT_EQ(desktop.foregroundRequests, std::vector<WindowHandle>{cad});
+}
+
+TEST_F(PanelCommandsTest, FailingMembersKeepTheEarlierRegistrationSilently) {
+    application->Returns(L"FullName", std::wstring(L"acad.exe"));
+    application->Fails(L"HWND");
+    commands.RegisterRunningCad();
+    application->Fails(L"FullName");
+    commands.RegisterRunningCad();
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(panel.fields.AppFullName, L"D:\\old\\acad.exe");
+    EXPECT_EQ(panel.registeredCaption, L"D:\\old\\acad.exe");
+    EXPECT_EQ(desktop.foregroundRequests, (std::vector<WindowHandle>{cad, cad}));
+    EXPECT_EQ(automation.log.liveObjects, 0);
+}
+
+TEST_F(PanelCommandsTest, AServerThatDoesNotRunOnlyBringsAutoCadToTheFront) {
+    cadlink::CadProgId = L"Autocad.Application.25";
+    commands.RegisterRunningCad();
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(desktop.foregroundRequests, std::vector<WindowHandle>{cad});
+}
+
+TEST_F(PanelCommandsTest, AnUnregisteredIdentifierRaisesAndSkipsTheFocusStep) {
+    cadlink::CadProgId = L"Autocad.Application.99";
+    EXPECT_THROW(commands.RegisterRunningCad(), platform::AutomationError);
+    EXPECT_TRUE(desktop.foregroundRequests.empty());
+    EXPECT_EQ(panel.fields.AppFullName, L"D:\\old\\acad.exe");
+}
+
+TEST_F(PanelCommandsTest, ActRestoresAMinimisedAutoCadAndFocusesItStartingNothing) {
+    desktop.Find(cad)->minimised = true;
+    commands.ActivateOrLaunchCad();
+    EXPECT_EQ(
+        desktop.log,
+        (std::vector<std::wstring>{
+            L"OpenIcon", L"foreground " + std::to_wstring(static_cast<std::uintptr_t>(cad))}));
+    commands.ActivateOrLaunchCad();
+    EXPECT_EQ(std::count(desktop.log.begin(), desktop.log.end(), L"OpenIcon"), 1);
+    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(PanelCommandsTest, ActWithoutAutoCadStartsTheRegisteredFileOwnedByThePanel) {
+    desktop.windows.clear();
+    shell.files = {L"D:\\old\\acad.exe"};
+    commands.ActivateOrLaunchCad();
+    commands.ActivateOrLaunchCad();  // pressed again before AutoCAD shows: started again
+    EXPECT_EQ(shell.opened,
+              (std::vector<std::wstring>{L"D:\\old\\acad.exe", L"D:\\old\\acad.exe"}));
+    EXPECT_EQ(shell.owners.front(), panel.handle);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(PanelCommandsTest, ActWithNothingToStartSaysSoOnTwoLines) {
+    desktop.windows.clear();
+    for (const std::wstring& registered : {std::wstring(), std::wstring(L"D:\\missing.exe")}) {
+        panel.fields.AppFullName = registered;
+        dialogs.shown.clear();
+        commands.ActivateOrLaunchCad();
+        EXPECT_EQ(dialogs.shown, std::vector<std::wstring>{kNothingRegistered});
+    }
+    EXPECT_TRUE(shell.opened.empty());
+}
+
+TEST_F(PanelCommandsTest, StartUpLaunchesOnlyWhenAutoCadsWindowIsMissing) {
+    shell.files = {L"D:\\old\\acad.exe"};
+    commands.LaunchAtStartUp();
+    EXPECT_TRUE(shell.opened.empty());
+    desktop.windows.clear();
+    commands.LaunchAtStartUp();
+    EXPECT_EQ(shell.opened, std::vector<std::wstring>{L"D:\\old\\acad.exe"});
+    panel.fields.AppFullName = L"D:\\gone.exe";
+    commands.LaunchAtStartUp();
+    EXPECT_EQ(shell.opened.size(), 1u);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST(HasFolderPartTest, AFolderPartIsABackslashOrAColon) {
+    EXPECT_TRUE(commands::HasFolderPart(L"C:\\acad.exe"));
+    EXPECT_TRUE(commands::HasFolderPart(L"C:acad.exe"));
+    EXPECT_TRUE(commands::HasFolderPart(L"\\\\server\\share\\acad.exe"));
+    EXPECT_FALSE(commands::HasFolderPart(L"acad.exe"));
+    EXPECT_FALSE(commands::HasFolderPart(L"bin/acad.exe"));
+    EXPECT_FALSE(commands::HasFolderPart(L""));
+}
+
+}  // namespace
