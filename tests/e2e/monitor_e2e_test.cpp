@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -132,20 +130,13 @@ TEST_F(MonitorTest, AnUnregisteredVersionShowsOneBoxAndTheMonitorGoesOn) {
     StartPanel("OFF=0\r\nApiVerNum=99\r\n");
     HoldAndRelease({VK_SHIFT});
 
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            box = ::FindWindowW(L"TMessageForm", nullptr);
-            return box != nullptr && ::IsWindowVisible(box);
-        },
-        10000));
+    HWND box = e2e::WaitForBox();
+    ASSERT_NE(box, nullptr);
     // A second tap while the box is up shows no second box.
     BringCadToFront();
     HoldAndRelease({VK_SHIFT});
     EXPECT_EQ(::FindWindowExW(nullptr, box, L"TMessageForm", nullptr), nullptr);
-    e2e::ActivateWindow(box);
-    e2e::ClickCentreOf(::GetDlgItem(box, IDOK));
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 10000));
+    e2e::ClickBoxButton(box);
 
     // The lamp still follows cadsim's window.
     cad->Send(L"close-window");

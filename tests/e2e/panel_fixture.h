@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -66,6 +68,28 @@ inline void ActivateWindow(HWND window) {
         10000));
 }
 
+// The program's message box once it shows; none when none shows within the limit.
+inline HWND WaitForBox(DWORD timeoutMs = 10000) {
+    HWND box = nullptr;
+    test_support::WaitUntil(
+        [&] {
+            box = ::FindWindowW(L"TMessageForm", nullptr);
+            return box != nullptr && ::IsWindowVisible(box);
+        },
+        timeoutMs);
+    return box != nullptr && ::IsWindowVisible(box) ? box : nullptr;
+}
+
+// The text of a box: its message line or lines.
+inline std::wstring BoxText(HWND box) { return TextOf(::GetDlgItem(box, 0xFFFF)); }
+
+// Answers a box as a user does, with a click on its button, and waits until it has gone.
+inline void ClickBoxButton(HWND box, int buttonId = IDOK) {
+    ActivateWindow(box);
+    ClickCentreOf(::GetDlgItem(box, buttonId));
+    ASSERT_TRUE(test_support::WaitUntil([&] { return !::IsWindow(box); }, 10000));
+}
+
 // A fresh copy of the panel per test, in a folder named after the test.
 class PanelFixture : public testing::Test {
   protected:
@@ -86,6 +110,13 @@ class PanelFixture : public testing::Test {
 
     HWND FocusOfPanel() const { return ThreadOf(panel->Window()).hwndFocus; }
     void ActivatePanel() { ActivateWindow(panel->Window()); }
+
+    // Writes the settings file the copy will read when it starts.
+    void StoreSettings(const std::string& lines) const {
+        std::ofstream(std::filesystem::path(panel->FileBeside(L"MERIDO_B,ini")), std::ios::binary)
+            << "[AutoCAD]\r\n"
+            << lines;
+    }
 
     std::unique_ptr<PanelProcess> panel;
 };

@@ -166,17 +166,11 @@ TEST_F(SettingsTest, AnUnwritableSettingsFileGivesOneErrorBoxAtExitAndTheProgram
     panel->Start();
     ::PostMessageW(panel->Window(), WM_CLOSE, 0, 0);
 
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            box = ::FindWindowW(L"TMessageForm", nullptr);
-            return box != nullptr && ::IsWindowVisible(box);
-        },
-        10000));
+    HWND box = e2e::WaitForBox();
+    ASSERT_NE(box, nullptr);
     EXPECT_EQ(TextOf(box), L"Merido_b");
-    EXPECT_EQ(TextOf(::GetDlgItem(box, 0xFFFF)), SettingsPath() + L" に書き込めません.");
-    e2e::ActivateWindow(box);
-    e2e::ClickCentreOf(::GetDlgItem(box, IDOK));
+    EXPECT_EQ(e2e::BoxText(box), SettingsPath() + L" に書き込めません.");
+    e2e::ClickBoxButton(box);
     ASSERT_TRUE(panel->WaitForExit(10000));
     EXPECT_EQ(panel->ExitCode(), 0u);
     EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr);

@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "panel_fixture.h"
+#include "tests/support/test_bin_dir.h"
+
+namespace {
+
+using test_support::CadSim;
+using test_support::WaitUntil;
+
+constexpr wchar_t kCadClass[] = L"AfxMDIFrame140u";
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+std::wstring CadsimPath() { return test_support::TestBinDir() + L"\\cadsim.exe"; }
+
+// A cadsim that the panel started itself (through the shell), closed at the end of the test.
+class LaunchedCad {
+  public:
+    ~LaunchedCad() {
+        if (HWND window = ::FindWindowW(kCadClass, nullptr)) {
+            DWORD id = 0;
+            ::GetWindowThreadProcessId(window, &id);
+            platform::win32::UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
+            ::PostMessageW(window, WM_CLOSE, 0, 0);
+            if (process) {
+                ::WaitForSingleObject(process.get(), 10000);
+            }
+        }
+    }
+    bool WaitForWindow() const {
+        return WaitUntil([] { return ::FindWindowW(kCadClass, nullptr) != nullptr; }, 20000);
+    }
+};
+
+int CountCadWindows() {
+    int count = 0;
+    for (HWND window = ::FindWindowW(kCadClass, nullptr); window != nullptr;
+         window = ::FindWindowExW(nullptr, window, kCadClass, nullptr)) {
+        ++count;
+    }
+    return count;
+}
+
+class CommandsTest : public e2e::PanelFixture {
+  protected:
+    void StartCad(bool automation = true) {
+        CadSim::Options options = e2e::CadBesideThePanel();
+        if (automation) {
+            options.automationVersion = L"24";
+        }
+        cad = std::make_unique<CadSim>(options);
+    }
+
+    // Right after start-up the focus is on the hidden register button: Enter presses it.
+    void RegisterWithEnter() {
+        ActivatePanel();
+        ASSERT_EQ(FocusOfPanel(), panel->Control(e2e::kRegisterButton));
+        e2e::TapKey(VK_RETURN);
+    }
+
+    std::vector<std::string> SettingsLines() const {
+        std::ifstream file{std::filesystem::path(panel->FileBeside(L"MERIDO_B,ini"))};
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(file, line);) {
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            lines.push_back(line);
+        }
+        return lines;
+    }
+    bool SettingsHold(const std::string& line) const {
+        const auto lines = SettingsLines();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+    std::unique_ptr<CadSim> cad;
+};
+
+TEST_F(CommandsTest, RegisterTakesTheFullPathTellsTheUserAndKeepsItForTheNextRun) {
+    StartCad();
+    cad->Send(L"full-name C:\\CAD\\AutoCAD 2025\\acad.exe");
+    panel->Start();
+    RegisterWithEnter();
+    HWND box = e2e::WaitForBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(e2e::BoxText(box), L"C:\\CAD\\AutoCAD 2025\\acad.exe\nを登録しました．");
+    EXPECT_EQ(e2e::TextOf(box), L"Merido_b");
+    e2e::ClickBoxButton(box);
+    // After the box, AutoCAD comes to the front.
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == cad->MainWindow(); }, 10000));
+    EXPECT_TRUE(cad->WaitFor([&] { return cad->LiveObjects() == 0; }, 10000));
+
+    ASSERT_TRUE(panel->CloseAndWait());
+    EXPECT_TRUE(SettingsHold("AppFullName=C:\\CAD\\AutoCAD 2025\\acad.exe"));
+}
+
+TEST_F(CommandsTest, ABareFileNameRegistersTheExecutableBehindAutoCadsWindow) {
+    StartCad();
+    cad->Send(L"full-name acad.exe");
+    panel->Start();
+    RegisterWithEnter();
+    HWND box = e2e::WaitForBox();
+    ASSERT_NE(box, nullptr);
+    const std::wstring text = e2e::BoxText(box);
+    const std::wstring expected = CadsimPath() + L"\nを登録しました．";
+    EXPECT_EQ(::lstrcmpiW(text.c_str(), expected.c_str()), 0) << Narrow(text);
+    e2e::ClickBoxButton(box);
+    EXPECT_TRUE(cad->WaitFor([&] { return cad->LiveObjects() == 0; }, 10000));
+}
+
+TEST_F(CommandsTest, AFailedRegistrationKeepsTheRegisteredPath) {
+    StartCad();
+    cad->Send(L"full-name acad.exe");
+    cad->Send(L"fail Application.HWND");
+    StoreSettings("AppFullName=D:\\Old\\acad.exe\r\n");
+    panel->Start();
+    RegisterWithEnter();
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == cad->MainWindow(); }, 10000));
+    EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr);
+    ASSERT_TRUE(panel->CloseAndWait());
+    EXPECT_TRUE(SettingsHold("AppFullName=D:\\Old\\acad.exe"));
+}
+
+TEST_F(CommandsTest, ThePopupItemRegistersLikeTheButton) {
+    StartCad();
+    cad->Send(L"full-name C:\\CAD\\acad.exe");
+    panel->Start();
+    ActivatePanel();
+    e2e::RightClickAt(e2e::CentreOf(panel->Control(e2e::kLabel)));
+    ASSERT_TRUE(WaitUntil(
+        [] {
+            HWND menu = ::FindWindowW(L"#32768", nullptr);
+            return menu != nullptr && ::IsWindowVisible(menu);
+        },
+        10000));
+    e2e::TapKey(VK_DOWN);
+    e2e::TapKey(VK_RETURN);
+    HWND box = e2e::WaitForBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(e2e::BoxText(box), L"C:\\CAD\\acad.exe\nを登録しました．");
+    e2e::ClickBoxButton(box);
+}
+
+TEST_F(CommandsTest, WithoutTheServerRegisterShowsNothingAndBringsAutoCadToTheFront) {
+    StartCad(false);
+    panel->Start();
+    RegisterWithEnter();
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == cad->MainWindow(); }, 10000));
+    EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr);
+}
+
+TEST_F(CommandsTest, ActRestoresAMinimisedAutoCadAndStartsNothing) {
+    StartCad();
+    StoreSettings("AppFullName=" + Narrow(CadsimPath()) + "\r\n");
+    panel->Start();
+    cad->Send(L"minimize");
+    ASSERT_TRUE(WaitUntil([&] { return ::IsIconic(cad->MainWindow()) != FALSE; }, 10000));
+    ActivatePanel();
+    e2e::ClickCentreOf(panel->Control(e2e::kActButton));
+    EXPECT_TRUE(WaitUntil([&] { return ::IsIconic(cad->MainWindow()) == FALSE; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == cad->MainWindow(); }, 10000));
+    EXPECT_EQ(CountCadWindows(), 1);
+}
+
+TEST_F(CommandsTest, ActWithoutAutoCadStartsTheRegisteredExecutable) {
+    StartCad();
+    StoreSettings("AppFullName=" + Narrow(CadsimPath()) + "\r\nOFF=0\r\n");
+    panel->Start();
+    ASSERT_TRUE(WaitUntil([&] { return LampPixel() == e2e::kLime; }, 10000));
+    cad->Quit();
+    ASSERT_TRUE(WaitUntil([&] { return LampPixel() == e2e::kGrey; }, 10000));
+
+    LaunchedCad launched;
+    ActivatePanel();
+    e2e::ClickCentreOf(panel->Control(e2e::kActButton));
+    EXPECT_TRUE(launched.WaitForWindow());
+    EXPECT_TRUE(WaitUntil([&] { return LampPixel() == e2e::kLime; }, 20000));
+    EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr);
+}
+
+TEST_F(CommandsTest, ActWithNothingRegisteredSaysSo) {
+    panel->Start();
+    ActivatePanel();
+    e2e::ClickCentreOf(panel->Control(e2e::kActButton));
+    HWND box = e2e::WaitForBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(
+        e2e::BoxText(box),
+        L"AutoCAD が登録されていません、\nAutoCAD が起動中に[登録]ボタンをクリックして下さい．");
+    e2e::ClickBoxButton(box);
+    EXPECT_EQ(CountCadWindows(), 0);
+}
+
+TEST_F(CommandsTest, StartUpStartsTheRegisteredExecutableWhenAutoCadIsNotRunning) {
+    StoreSettings("AppFullName=" + Narrow(CadsimPath()) + "\r\n");
+    LaunchedCad launched;
+    panel->Start();
+    EXPECT_TRUE(launched.WaitForWindow());
+    EXPECT_TRUE(WaitUntil([&] { return LampPixel() == e2e::kLime; }, 20000));
+}
+
+}  // namespace
