@@ -48,6 +48,11 @@ fuzz: deps
 	    -o build/fuzz/text_to_int_fuzz
 	build/fuzz/text_to_int_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	    build/fuzz/text-to-int-corpus
+	mkdir -p build/fuzz/wblock-name-corpus
+	clang++ $(FUZZ_FLAGS) tests/fuzz/wblock_name_fuzz.cpp commands/wblock_name.cpp \
+	    settings/settings_path.cpp settings/text_to_int.cpp -o build/fuzz/wblock_name_fuzz
+	build/fuzz/wblock_name_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    build/fuzz/wblock-name-corpus
 
 format:
 	find app cadlink cadsim commands monitor platform settings tests bench \

@@ -70,11 +70,13 @@ ControlPanel::ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme,
       services_(services),
       settingsPath_(settings::SettingsPathFor(executablePath)),
       dialogs_(theme, ApplicationTitle(executablePath)),
+      picker_(theme),
       menu_(theme.MenuBrush()),
       monitor_(*this, monitor::MonitorServices{services.windows, services.keyboard, services.ime,
                                                services.automation}),
-      commands_(*this, commands::CommandServices{services.windows, services.processes,
-                                                 services.automation, services.shell, dialogs_}) {}
+      commands_(*this,
+                commands::CommandServices{services.windows, services.processes, services.automation,
+                                          services.shell, dialogs_, picker_, services.keyboard}) {}
 
 ControlPanel::~ControlPanel() = default;
 
@@ -106,6 +108,7 @@ void ControlPanel::Create() {
     ApplyDpi(WindowDpi(window_.get()));
     ::SetTimer(window_.get(), kTimer1, kTimer1Interval, nullptr);
     Run([this] { FormCreate(); });
+    picker_.Create(instance_, window_.get());
 }
 
 void ControlPanel::CreateControls() {
@@ -162,6 +165,7 @@ void ControlPanel::Destroy() {
     }
     ::KillTimer(window_.get(), kTimer1);
     Run([this] { FormDestroy(); });
+    picker_.Destroy();
     window_.reset();
 }
 
@@ -411,9 +415,7 @@ void ControlPanel::Button3Click() {
     // The cleaned-copy export: arrives with the automation access.
 }
 
-void ControlPanel::Button4Click() {
-    // The drawing switcher: arrives with the drawing picker.
-}
+void ControlPanel::Button4Click() { commands_.SwitchDrawing(); }
 
 // One behaviour for all four option boxes: the box has already changed; AutoCAD gets the
 // foreground back so that the user can go on working there.

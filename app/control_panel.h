@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/dark_theme.h"
+#include "app/input_list_form.h"
 #include "app/panel_dialogs.h"
 #include "app/panel_menu.h"
 #include "commands/panel_commands.h"
@@ -110,6 +111,7 @@ class ControlPanel final : public platform::Panel {
     PanelServices services_;
     std::wstring settingsPath_;
     PanelDialogs dialogs_;
+    InputListForm picker_;
     platform::win32::UniqueWindow window_;
     platform::win32::UniqueFont panelFont_;
     platform::win32::UniqueFont optionFont_;

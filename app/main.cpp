@@ -6,6 +6,7 @@
 
 #include "app/control_panel.h"
 #include "app/dark_theme.h"
+#include "app/input_list_form.h"
 #include "app/lamp.h"
 #include "app/message_box.h"
 #include "platform/win32/com_automation.h"
@@ -50,6 +51,7 @@ int RunPanel(HINSTANCE instance) {
     app::ControlPanel::RegisterWindowClass(instance);
     app::RegisterLampClass(instance);
     app::RegisterMessageBoxClass(instance);
+    app::InputListForm::RegisterWindowClass(instance);
 
     platform::win32::Win32WindowSystem windows;
     platform::win32::Win32ProcessSystem processes;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cadlink/cad_automation.h"
+#include "cadlink/cad_prog_id.h"
 #include "cadlink/cad_window_finder.h"
 #include "cadlink/window_process_path.h"
 
@@ -13,6 +14,30 @@ namespace {
 
 const std::wstring kRegistered = L"を登録しました．";
 const std::wstring kNoFolder = L"フォルダ名を取得できませんでした．";
+// Around the modal picker the panel gives up its topmost place to the picker; it gets it back
+// on every way out, also after an error, so that it never stays a normal window.
+class PickerStacking {
+  public:
+    PickerStacking(platform::WindowSystem& windows, platform::WindowHandle panel,
+                   platform::WindowHandle picker)
+        : windows_(windows), panel_(panel), picker_(picker) {
+        windows_.SetTopmost(panel_, false);
+        windows_.SetTopmost(picker_, true);
+        windows_.SetForegroundWindow(picker_);
+    }
+    ~PickerStacking() {
+        windows_.SetTopmost(picker_, false);
+        windows_.SetTopmost(panel_, true);
+    }
+    PickerStacking(const PickerStacking&) = delete;
+    PickerStacking& operator=(const PickerStacking&) = delete;
+
+  private:
+    platform::WindowSystem& windows_;
+    platform::WindowHandle panel_;
+    platform::WindowHandle picker_;
+};
+
 const std::wstring kNothingRegistered =
     L"AutoCAD が登録されていません、\nAutoCAD が起動中に[登録]ボタンをクリックして下さい．";
 
@@ -83,6 +108,55 @@ bool PanelCommands::LaunchRegisteredCad() {
 void PanelCommands::LaunchAtStartUp() {
     if (cadlink::FindCadMainWindow(services_.windows) == platform::WindowHandle::none) {
         LaunchRegisteredCad();
+    }
+}
+
+void PanelCommands::SwitchDrawing() {
+    try {
+        cadlink::CadProgId = cadlink::ComposeCadProgId(panel_.VersionText());
+        if (!cadlink::IsCadAutomationActive(services_.automation)) {
+            return;
+        }
+        const auto application = cadlink::AttachCadApplication(services_.automation);
+        // AutoCAD's window as its server reports it, not as the window search finds it.
+        const auto window = static_cast<platform::WindowHandle>(application->GetHandle(L"HWND"));
+        if (services_.windows.IsIconic(window)) {
+            services_.windows.OpenIcon(window);
+            services_.keyboard.Sleep(500);
+        }
+        services_.windows.SetForegroundWindow(window);
+
+        const std::wstring current = application->GetObject(L"ActiveDocument")->GetText(L"Name");
+        const auto documents = application->GetObject(L"Documents");
+        platform::ListPicker& picker = services_.picker;
+        picker.Clear();
+        // One reading of the count serves both passes over the collection.
+        const std::int32_t count = documents->GetInteger(L"Count");
+        for (std::int32_t index = 0; index < count; ++index) {
+            picker.Append(documents->GetObject(L"Item", {index})->GetText(L"Name"));
+        }
+        // The list keeps its entries sorted; the active drawing is found ignoring case.
+        picker.Select(picker.FindExact(current));
+
+        {
+            const PickerStacking stacking(services_.windows, panel_.NativeHandle(),
+                                          picker.NativeHandle());
+            const int result = picker.ShowModal();
+            const int selected = picker.Selected();
+            if (result == platform::ListPicker::kOk && selected >= 0) {
+                const std::wstring chosen = picker.TextAt(selected);
+                for (std::int32_t index = 0; index < count; ++index) {
+                    const auto document = documents->GetObject(L"Item", {index});
+                    if (document->GetText(L"Name") == chosen) {
+                        document->Call(L"Activate");
+                        break;
+                    }
+                }
+            }
+        }
+        services_.windows.SetForegroundWindow(window);
+    } catch (const std::exception&) {
+        // Any failure, the server's or the availability check's, ends the command silently.
     }
 }
 

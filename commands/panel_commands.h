@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/automation.h"
+#include "platform/keyboard.h"
+#include "platform/list_picker.h"
 #include "platform/panel.h"
 #include "platform/process_system.h"
 #include "platform/shell.h"
@@ -14,6 +16,8 @@ struct CommandServices {
     platform::Automation& automation;
     platform::Shell& shell;
     platform::Dialogs& dialogs;
+    platform::ListPicker& picker;
+    platform::Keyboard& keyboard;  // for its pause
 };
 
 // The panel's commands. Each searches AutoCAD afresh, does its work and releases every
@@ -34,6 +38,10 @@ class PanelCommands {
 
     // At start-up: starts the registered executable when AutoCAD's window is not there.
     void LaunchAtStartUp();
+
+    // Lets the user pick one of AutoCAD's open drawings and activates it. Every failure,
+    // also of the availability check, ends it silently.
+    void SwitchDrawing();
 
   private:
     platform::Panel& panel_;

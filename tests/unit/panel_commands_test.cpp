@@ -8,7 +8,9 @@
 #include "cadlink/cad_window_finder.h"
 #include "commands/panel_commands.h"
 #include "fakes/fake_automation.h"
+#include "fakes/fake_input.h"
 #include "fakes/fake_panel.h"
+#include "fakes/fake_picker.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_window_system.h"
 
@@ -57,9 +59,12 @@ class PanelCommandsTest : public testing::Test {
     fakes::FakeAutomation automation;
     fakes::FakeShell shell;
     fakes::FakeDialogs dialogs;
+    fakes::FakePicker picker;
+    fakes::FakeKeyboard keyboard;
     std::shared_ptr<fakes::FakeNode> application = std::make_shared<fakes::FakeNode>(L"App");
     WindowHandle cad{};
-    commands::PanelCommands commands{panel, {desktop, processes, automation, shell, dialogs}};
+    commands::PanelCommands commands{
+        panel, {desktop, processes, automation, shell, dialogs, picker, keyboard}};
 };
 
 TEST_F(PanelCommandsTest, AFullPathFromTheServerIsRegisteredShownAndCaptioned) {

@@ -6,6 +6,7 @@
 
 #include "app/control_panel.h"
 #include "app/dark_theme.h"
+#include "app/input_list_form.h"
 #include "app/lamp.h"
 #include "app/message_box.h"
 #include "app/panel_layout.h"
@@ -29,6 +30,7 @@ class PanelWindowTest : public testing::Test {
         app::ControlPanel::RegisterWindowClass(instance);
         app::RegisterLampClass(instance);
         app::RegisterMessageBoxClass(instance);
+        app::InputListForm::RegisterWindowClass(instance);
     }
 
     void SetUp() override {

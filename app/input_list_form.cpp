@@ -1,0 +1,232 @@
+#include "app/input_list_form.h"
+
+#include <commctrl.h>
+
+#include "app/dark_theme.h"
+#include "app/dpi.h"
+#include "app/modal_scope.h"
+
+namespace app {
+namespace {
+
+// Exactly a pop-up with a thin border and a sizing frame: no caption, no system menu.
+constexpr DWORD kPickerStyle = WS_POPUP | WS_BORDER | WS_THICKFRAME;
+constexpr DWORD kPickerExStyle = WS_EX_CONTROLPARENT | WS_EX_TOPMOST;
+constexpr int kClientWidth = 296;
+constexpr int kClientHeight = 295;
+// Typing after a pause of about half a second starts a new prefix.
+constexpr DWORD kTypeAheadPause = 500;
+
+}  // namespace
+
+void InputListForm::RegisterWindowClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_DBLCLKS | CS_DROPSHADOW;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = kPickerClassName;
+    ::RegisterClassExW(&windowClass);
+}
+
+void InputListForm::Create(HINSTANCE instance, HWND owner) {
+    ::CreateWindowExW(kPickerExStyle, kPickerClassName, L"入力候補", kPickerStyle, 0, 0,
+                      kClientWidth, kClientHeight, owner, nullptr, instance, this);
+    // The window style is set as a whole, whatever the system added at creation.
+    ::SetWindowLongPtrW(window_.get(), GWL_STYLE, static_cast<LONG_PTR>(kPickerStyle));
+    HWND list = ::CreateWindowExW(0, L"LISTBOX", L"",
+                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY |
+                                      LBS_SORT | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
+                                  0, 0, kClientWidth, kClientHeight, window_.get(),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance,
+                                  nullptr);
+    ::SetWindowSubclass(list, ListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    ApplyDpi(WindowDpi(window_.get()));
+}
+
+void InputListForm::ApplyDpi(UINT dpi) {
+    windowFont_.reset(CreateScaledFont(L"Tahoma", 11, dpi, DEFAULT_CHARSET));
+    listFont_.reset(CreateScaledFont(L"Tahoma", 13, dpi, ANSI_CHARSET));
+    ::SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.get()), FALSE);
+    ::SendMessageW(List(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
+    RECT outer{0, 0, Scale(kClientWidth, dpi), Scale(kClientHeight, dpi)};
+    AdjustWindowRectForDpi(outer, kPickerStyle, kPickerExStyle, dpi);
+    ::SetWindowPos(window_.get(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CALLBACK InputListForm::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<InputListForm*>(
+            reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+        form->window_.reset(window);
+    }
+    auto* form = reinterpret_cast<InputListForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (form == nullptr) {
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        (void)form->window_.release();
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    return form->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT InputListForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = window_.get();
+    switch (message) {
+        case WM_SIZE:
+            ::MoveWindow(List(), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+            return 0;
+        case WM_SETFOCUS:
+            ::SetFocus(List());
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE) {
+                ::SetFocus(List());
+            }
+            return 0;
+        case WM_ACTIVATEAPP: {
+            // Turning to another program, or coming back from one, gives up the pick.
+            const LRESULT result = ::DefWindowProcW(window, message, wParam, lParam);
+            if (::IsWindowVisible(window)) {
+                ::SendMessageW(window, WM_CLOSE, 0, 0);
+            }
+            return result;
+        }
+        case WM_CLOSE:
+            modalResult_ = kCancel;
+            return 0;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kListId) {
+                if (HIWORD(wParam) == LBN_SELCHANGE) {
+                    ListBox1Click();
+                } else if (HIWORD(wParam) == LBN_DBLCLK) {
+                    ListBox1DblClick();
+                }
+            }
+            return 0;
+        case WM_CTLCOLORLISTBOX:
+            ::SetTextColor(reinterpret_cast<HDC>(wParam), theme::kText);
+            ::SetBkColor(reinterpret_cast<HDC>(wParam), theme::kControlBackground);
+            return reinterpret_cast<LRESULT>(theme_.ControlBrush());
+        case WM_DPICHANGED:
+            ApplyDpi(HIWORD(wParam));
+            return 0;
+        default:
+            return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK InputListForm::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR /*id*/, DWORD_PTR data) {
+    auto* form = reinterpret_cast<InputListForm*>(data);
+    if (message == WM_KEYDOWN) {
+        // The key goes on to the list as usual after the handler has seen it.
+        form->ListBox1KeyDown(static_cast<WORD>(wParam));
+    } else if (message == WM_CHAR && wParam >= 0x20) {
+        form->TypeAhead(static_cast<wchar_t>(wParam), static_cast<DWORD>(::GetMessageTime()));
+        return 0;
+    }
+    return ::DefSubclassProc(list, message, wParam, lParam);
+}
+
+void InputListForm::ListBox1KeyDown(WORD key) {
+    if (key == VK_RETURN) {
+        modalResult_ = kOk;
+    } else if (key == VK_ESCAPE) {
+        modalResult_ = kCancel;
+    }
+}
+
+// The characters typed so far select the first item from the top that begins with them,
+// ignoring case; a prefix that no item begins with changes nothing.
+void InputListForm::TypeAhead(wchar_t character, DWORD time) {
+    if (typed_.empty() || time - lastTyped_ > kTypeAheadPause) {
+        typed_.clear();
+    }
+    typed_ += character;
+    lastTyped_ = time;
+    const LRESULT found = ::SendMessageW(List(), LB_FINDSTRING, static_cast<WPARAM>(-1),
+                                         reinterpret_cast<LPARAM>(typed_.c_str()));
+    // From the top of the list, since the search starts before the first item.
+    if (found != LB_ERR) {
+        Select(static_cast<int>(found));
+        ListBox1Click();
+    }
+}
+
+void InputListForm::Clear() { ::SendMessageW(List(), LB_RESETCONTENT, 0, 0); }
+
+void InputListForm::Append(const std::wstring& text) {
+    ::SendMessageW(List(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+int InputListForm::FindExact(const std::wstring& text) {
+    const LRESULT found = ::SendMessageW(List(), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                         reinterpret_cast<LPARAM>(text.c_str()));
+    return found == LB_ERR ? -1 : static_cast<int>(found);
+}
+
+void InputListForm::Select(int index) {
+    ::SendMessageW(List(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int InputListForm::Selected() {
+    const LRESULT selected = ::SendMessageW(List(), LB_GETCURSEL, 0, 0);
+    return selected == LB_ERR ? -1 : static_cast<int>(selected);
+}
+
+std::wstring InputListForm::TextAt(int index) {
+    const LRESULT length = ::SendMessageW(List(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied = ::SendMessageW(List(), LB_GETTEXT, static_cast<WPARAM>(index),
+                                          reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied == LB_ERR ? 0 : static_cast<std::size_t>(copied));
+    return text;
+}
+
+int InputListForm::ShowModal() {
+    HWND window = window_.get();
+    if (!placed_) {
+        // Centred in the work area the first time; afterwards it keeps where the user left it.
+        RECT work{};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        RECT outer{};
+        ::GetWindowRect(window, &outer);
+        const int width = outer.right - outer.left;
+        const int height = outer.bottom - outer.top;
+        ::SetWindowPos(window, nullptr, work.left + (work.right - work.left - width) / 2,
+                       work.top + (work.bottom - work.top - height) / 2, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        placed_ = true;
+    }
+    typed_.clear();
+    int result = kCancel;
+    {
+        ModalScope modal(window);
+        ::ShowWindow(window, SW_SHOW);
+        ::SetFocus(List());
+        // A result set while the window was being shown is discarded.
+        modalResult_ = 0;
+        if (RunModalLoop(window, [this] { return modalResult_ != 0; })) {
+            result = modalResult_;
+        }
+    }
+    ::ShowWindow(window, SW_HIDE);
+    return result;
+}
+
+platform::WindowHandle InputListForm::NativeHandle() const {
+    return platform::win32::FromHwnd(window_.get());
+}
+
+}  // namespace app
