@@ -214,10 +214,14 @@ int InputListForm::ShowModal() {
     {
         ModalScope modal(window);
         ::ShowWindow(window, SW_SHOW);
+        // Shown, it takes the foreground itself: the request made while it was hidden may not
+        // have reached the window system's notion of the active window.
+        ::SetForegroundWindow(window);
         ::SetFocus(List());
         // A result set while the window was being shown is discarded.
         modalResult_ = 0;
-        if (RunModalLoop(window, [this] { return modalResult_ != 0; })) {
+        // The list takes Enter and Esc itself: no dialog navigation here.
+        if (RunModalLoop(nullptr, [this] { return modalResult_ != 0; })) {
             result = modalResult_;
         }
     }

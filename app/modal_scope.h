@@ -20,7 +20,8 @@ class ModalScope {
 };
 
 // Runs the thread's messages until `done` is true. A request to end the program ends the loop
-// and is put back for the outer loop; the result is then false.
+// and is put back for the outer loop; the result is then false. With a dialog, its keyboard
+// navigation applies (Tab, Enter and Esc as in a dialog box).
 template <typename Done>
 bool RunModalLoop(HWND dialog, Done done) {
     MSG message;
@@ -30,7 +31,7 @@ bool RunModalLoop(HWND dialog, Done done) {
             ::PostQuitMessage(got == 0 ? static_cast<int>(message.wParam) : 0);
             return false;
         }
-        if (!::IsDialogMessageW(dialog, &message)) {
+        if (dialog == nullptr || !::IsDialogMessageW(dialog, &message)) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
