@@ -13,6 +13,7 @@
 #include "cadlink/cad_prog_id.h"
 #include "cadlink/cad_window_finder.h"
 #include "platform/error.h"
+#include "platform/win32/save_file_dialog.h"
 #include "settings/panel_settings.h"
 #include "settings/settings_path.h"
 
@@ -411,9 +412,7 @@ void ControlPanel::N2Click() { Button1Click(); }
 
 void ControlPanel::Button2Click() { commands_.ActivateOrLaunchCad(); }
 
-void ControlPanel::Button3Click() {
-    // The cleaned-copy export: arrives with the automation access.
-}
+void ControlPanel::Button3Click() { commands_.ExportCleanedCopy(); }
 
 void ControlPanel::Button4Click() { commands_.SwitchDrawing(); }
 
@@ -513,6 +512,11 @@ void ControlPanel::Close() {
     // Ends the message loop once the current handler has returned; the windows are destroyed
     // after the loop, and the panel's destruction saves the settings.
     ::PostQuitMessage(0);
+}
+
+std::optional<std::wstring> ControlPanel::RunSaveDialog(const std::wstring& initialFolder,
+                                                        const std::wstring& fileName) {
+    return platform::win32::ShowSaveFileDialog(window_.get(), initialFolder, fileName);
 }
 
 platform::WindowHandle ControlPanel::NativeHandle() const {

@@ -79,6 +79,8 @@ class ControlPanel final : public platform::Panel {
     void StartTimer() override;
     void Close() override;
     platform::WindowHandle NativeHandle() const override;
+    std::optional<std::wstring> RunSaveDialog(const std::wstring& initialFolder,
+                                              const std::wstring& fileName) override;
     platform::PanelFields& Fields() override { return fields_; }
 
   private:

@@ -7,6 +7,7 @@
 #include "cadlink/cad_prog_id.h"
 #include "cadlink/cad_window_finder.h"
 #include "cadlink/window_process_path.h"
+#include "commands/wblock_name.h"
 
 namespace commands {
 
@@ -108,6 +109,41 @@ bool PanelCommands::LaunchRegisteredCad() {
 void PanelCommands::LaunchAtStartUp() {
     if (cadlink::FindCadMainWindow(services_.windows) == platform::WindowHandle::none) {
         LaunchRegisteredCad();
+    }
+}
+
+void PanelCommands::ExportCleanedCopy() {
+    if (!cadlink::IsCadAutomationActive(services_.automation)) {
+        LaunchRegisteredCad();
+        return;
+    }
+    try {
+        // Declared in creation order, so that they are released in the reverse: the selection
+        // set, the drawing, the Application.
+        const auto application = cadlink::AttachCadApplication(services_.automation);
+        const auto document = application->GetObject(L"ActiveDocument");
+        const std::wstring proposal = ProposeWblockFileName(document->GetText(L"FullName"));
+        const std::optional<std::wstring> chosen =
+            panel_.RunSaveDialog(WblockInitialFolder(proposal), proposal);
+        if (!chosen) {
+            return;
+        }
+        std::wstring file = *chosen;
+        if (services_.shell.IsExistingFile(file) &&
+            !services_.dialogs.Confirm(L"すでに存在します．上書きしますか？")) {
+            return;
+        }
+        const auto selection = document->GetObject(L"ActiveSelectionSet");
+        selection->Call(L"Clear");
+        selection->Call(L"Select", {std::int32_t{5}, platform::Omitted{}, platform::Omitted{},
+                                    platform::Omitted{}, platform::Omitted{}});
+        if (selection->GetInteger(L"Count") > 0) {
+            document->Call(L"Wblock",
+                           {platform::TextByRef{&file}, platform::ObjectByRef{selection.get()}});
+            selection->Call(L"Clear");
+        }
+    } catch (const std::exception&) {
+        // A failing server, no open drawing or any other error ends the export silently.
     }
 }
 

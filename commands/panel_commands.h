@@ -39,6 +39,11 @@ class PanelCommands {
     // At start-up: starts the registered executable when AutoCAD's window is not there.
     void LaunchAtStartUp();
 
+    // Writes every entity of the active drawing to a file the user confirms, under a numbered
+    // "_wblock" name; starts the registered AutoCAD when its server is not running. The
+    // availability check's error reaches the caller; every other failure ends it silently.
+    void ExportCleanedCopy();
+
     // Lets the user pick one of AutoCAD's open drawings and activates it. Every failure,
     // also of the availability check, ends it silently.
     void SwitchDrawing();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/window_handle.h"
@@ -58,6 +59,11 @@ class Panel {
     virtual void Close() = 0;
 
     virtual WindowHandle NativeHandle() const = 0;
+
+    // The panel's save dialog for drawings, opened in the folder with the file name filled in;
+    // the full path the user accepted, or nothing when cancelled.
+    virtual std::optional<std::wstring> RunSaveDialog(const std::wstring& initialFolder,
+                                                      const std::wstring& fileName) = 0;
 
     virtual PanelFields& Fields() = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,11 @@ class FakePanel : public platform::Panel {
     }
     platform::WindowHandle NativeHandle() const override { return handle; }
     platform::PanelFields& Fields() override { return fields; }
+    std::optional<std::wstring> RunSaveDialog(const std::wstring& initialFolder,
+                                              const std::wstring& fileName) override {
+        dialogs.push_back(initialFolder + L"|" + fileName);
+        return saveAs;
+    }
 
     platform::Colour lamp = platform::kLampWhite;
     std::wstring version = L"24";
@@ -62,6 +68,8 @@ class FakePanel : public platform::Panel {
     platform::WindowHandle handle{0x777};
     platform::PanelFields fields;
     std::vector<std::wstring> log;
+    std::vector<std::wstring> dialogs;   // "folder|file name" of each save dialog shown
+    std::optional<std::wstring> saveAs;  // what the user accepts; nothing: cancelled
 };
 
 }  // namespace fakes
