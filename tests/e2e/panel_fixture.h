@@ -63,7 +63,7 @@ inline void ActivateWindow(HWND window) {
     ASSERT_TRUE(test_support::WaitUntil(
         [&] {
             const GUITHREADINFO thread = ThreadOf(window);
-            return thread.hwndActive == window && ::GetParent(thread.hwndFocus) == window;
+            return thread.hwndActive == window && ::IsChild(window, thread.hwndFocus);
         },
         10000));
 }

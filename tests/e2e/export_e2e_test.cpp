@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "panel_fixture.h"
+#include "tests/support/test_bin_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::CadSim;
+using test_support::WaitUntil;
+
+constexpr int kNameCombo = 0x47C;  // cmb13: the name field of the save dialog
+constexpr int kNameEdit = 0x480;   // edt1, where the dialog has the plain edit instead
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+// The visible save dialog of a process, or none.
+HWND SaveDialogOf(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        HWND found;
+    } search{processId, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (owner == s->processId && ::IsWindowVisible(window) &&
+                ClassOf(window) == L"#32770") {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring NameFieldText(HWND dialog) {
+    HWND field = ::GetDlgItem(dialog, kNameCombo);
+    if (field == nullptr) {
+        field = ::GetDlgItem(dialog, kNameEdit);
+    }
+    return e2e::TextOf(field);
+}
+
+int CountLines(const std::vector<std::string>& lines, const std::string& prefix) {
+    return static_cast<int>(std::count_if(
+        lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(prefix); }));
+}
+
+// cadsim with the active drawing C:\dwg\plan_wblock1.dwg holding entities.
+class ExportTest : public e2e::PanelFixture {
+  protected:
+    void SetUp() override {
+        PanelFixture::SetUp();
+        fs::remove_all(L"C:\\dwg");
+        fs::create_directories(L"C:\\dwg");
+        CadSim::Options options = e2e::CadBesideThePanel();
+        options.automationVersion = L"24";
+        cad = std::make_unique<CadSim>(options);
+        ASSERT_EQ(cad->Send(L"doc add plan_wblock1.dwg|C:\\dwg\\plan_wblock1.dwg|7"), 1);
+    }
+
+    void StartPanel(const std::string& settings = "") {
+        if (!settings.empty()) {
+            StoreSettings(settings);
+        }
+        panel->Start();
+        ASSERT_TRUE(WaitUntil([&] { return LampPixel() == e2e::kLime; }, 10000));
+    }
+
+    // Tab from "ACT" reaches the hidden "WBLOCK" button; Enter presses it. The focus stays
+    // there afterwards, so a second export needs Enter alone.
+    void PressWblockFromTheKeyboard() {
+        ActivatePanel();
+        if (FocusOfPanel() != panel->Control(e2e::kWblockButton)) {
+            ASSERT_EQ(FocusOfPanel(), panel->Control(e2e::kRegisterButton));
+            e2e::TapKey(VK_TAB);
+            ASSERT_TRUE(WaitUntil([&] { return FocusOfPanel() == panel->Control(e2e::kActButton); },
+                                  10000));
+            e2e::TapKey(VK_TAB);
+            ASSERT_TRUE(WaitUntil(
+                [&] { return FocusOfPanel() == panel->Control(e2e::kWblockButton); }, 10000));
+        }
+        e2e::TapKey(VK_RETURN);
+    }
+
+    DWORD PanelProcessId() const {
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(panel->Window(), &processId);
+        return processId;
+    }
+    // Whether a save dialog is up now; used once the command is known to have ended.
+    bool SaveDialogIsUp() const { return SaveDialogOf(PanelProcessId()) != nullptr; }
+
+    HWND WaitForSaveDialog() {
+        HWND dialog = nullptr;
+        WaitUntil(
+            [&] {
+                dialog = SaveDialogOf(PanelProcessId());
+                return dialog != nullptr;
+            },
+            15000);
+        return dialog;
+    }
+
+    void AcceptSaveDialog(HWND dialog) {
+        e2e::ActivateWindow(dialog);
+        e2e::TapKey(VK_RETURN);
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(dialog); }, 10000));
+    }
+
+    bool NoLiveObjects() {
+        return cad->WaitFor([&] { return cad->LiveObjects() == 0; }, 10000);
+    }
+
+    std::unique_ptr<CadSim> cad;
+};
+
+TEST_F(ExportTest, TheDialogProposesTheNextNumberAndAcceptingItWritesTheFile) {
+    StartPanel();
+    PressWblockFromTheKeyboard();
+    HWND dialog = WaitForSaveDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(NameFieldText(dialog), L"plan_wblock2.dwg");
+    AcceptSaveDialog(dialog);
+
+    ASSERT_TRUE(cad->WaitForRecordLine("wrote C:\\dwg\\plan_wblock2.dwg entities=7", 10000));
+    EXPECT_TRUE(fs::exists(L"C:\\dwg\\plan_wblock2.dwg"));
+    const auto lines = cad->RecordLines();
+    std::vector<std::string> selection;
+    for (const std::string& line : lines) {
+        if (line.starts_with("call SelectionSet.") || line.starts_with("call Document.Wblock")) {
+            selection.push_back(line);
+        }
+    }
+    EXPECT_EQ(selection,
+              (std::vector<std::string>{
+                  "call SelectionSet.Clear flags=1 args=",
+                  "call SelectionSet.Select flags=1 args=I4:5,ERROR:0x80020004,ERROR:0x80020004,"
+                  "ERROR:0x80020004,ERROR:0x80020004",
+                  "call SelectionSet.Count flags=3 args=",
+                  "call Document.Wblock flags=1 args=BSTR|BYREF:C:\\dwg\\plan_wblock2.dwg,"
+                  "VARIANT|BYREF:DISPATCH",
+                  "call SelectionSet.Clear flags=1 args="}));
+    EXPECT_TRUE(NoLiveObjects());
+    EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr);
+}
+
+TEST_F(ExportTest, AnExistingFileIsWrittenOnlyAfterYes) {
+    std::ofstream(fs::path(L"C:\\dwg\\plan_wblock2.dwg")) << "old";
+    StartPanel();
+    for (int answer : {IDNO, IDYES}) {
+        PressWblockFromTheKeyboard();
+        HWND dialog = WaitForSaveDialog();
+        ASSERT_NE(dialog, nullptr);
+        AcceptSaveDialog(dialog);
+        HWND box = e2e::WaitForBox();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(e2e::TextOf(box), L"確認");
+        EXPECT_EQ(e2e::BoxText(box), L"すでに存在します．上書きしますか？");
+        EXPECT_EQ(e2e::TextOf(::GetDlgItem(box, IDYES)), L"はい(&Y)");
+        EXPECT_EQ(e2e::TextOf(::GetDlgItem(box, IDNO)), L"いいえ(&N)");
+        e2e::ClickBoxButton(box, answer);
+        if (answer == IDNO) {
+            // No second dialog, nothing written.
+            EXPECT_TRUE(NoLiveObjects());
+            EXPECT_EQ(CountLines(cad->RecordLines(), "call Document.Wblock"), 0);
+            EXPECT_FALSE(SaveDialogIsUp()) << "a second dialog";
+        }
+    }
+    EXPECT_TRUE(cad->WaitForRecordLine("wrote C:\\dwg\\plan_wblock2.dwg entities=7", 10000));
+}
+
+TEST_F(ExportTest, ADrawingWithoutEntitiesWritesNothing) {
+    cad->Send(L"docs clear");
+    cad->Send(L"doc add empty.dwg|C:\\dwg\\empty.dwg|0");
+    StartPanel();
+    PressWblockFromTheKeyboard();
+    HWND dialog = WaitForSaveDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(NameFieldText(dialog), L"empty_wblock1.dwg");
+    AcceptSaveDialog(dialog);
+    ASSERT_TRUE(cad->WaitForRecordLine("call SelectionSet.Count flags=3 args=", 10000));
+    EXPECT_TRUE(NoLiveObjects());
+    EXPECT_EQ(CountLines(cad->RecordLines(), "call Document.Wblock"), 0);
+    EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr);
+}
+
+TEST_F(ExportTest, WithoutAnOpenDrawingNothingHappens) {
+    cad->Send(L"docs clear");
+    StartPanel();
+    PressWblockFromTheKeyboard();
+    ASSERT_TRUE(cad->WaitForRecordLine("call Application.ActiveDocument flags=3 args=", 10000));
+    EXPECT_TRUE(NoLiveObjects());
+    EXPECT_FALSE(SaveDialogIsUp());
+    EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr);
+}
+
+TEST_F(ExportTest, WithoutTheServerTheRegisteredAutoCadIsStarted) {
+    cad->Send(L"automation off");
+    StartPanel("AppFullName=" + [] {
+        std::string path;
+        for (wchar_t c : test_support::TestBinDir() + L"\\cadsim.exe") {
+            path += static_cast<char>(c);
+        }
+        return path;
+    }() + "\r\n");
+    PressWblockFromTheKeyboard();
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            HWND first = ::FindWindowW(L"AfxMDIFrame140u", nullptr);
+            return first != nullptr &&
+                   ::FindWindowExW(nullptr, first, L"AfxMDIFrame140u", nullptr) != nullptr;
+        },
+        20000));
+    EXPECT_FALSE(SaveDialogIsUp());
+    // The started copy is closed again, so that no test after this one sees it.
+    for (HWND window = ::FindWindowW(L"AfxMDIFrame140u", nullptr); window != nullptr;
+         window = ::FindWindowExW(nullptr, window, L"AfxMDIFrame140u", nullptr)) {
+        if (window != cad->MainWindow()) {
+            ::PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+    }
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return ::FindWindowExW(nullptr, nullptr, L"AfxMDIFrame140u", nullptr) ==
+                       cad->MainWindow() &&
+                   ::FindWindowExW(nullptr, cad->MainWindow(), L"AfxMDIFrame140u", nullptr) ==
+                       nullptr;
+        },
+        10000));
+}
+
+TEST_F(ExportTest, AnUnregisteredVersionShowsTheAvailabilityError) {
+    StartPanel("ApiVerNum=99\r\n");
+    PressWblockFromTheKeyboard();
+    HWND box = e2e::WaitForBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(e2e::TextOf(box), L"Merido_b");
+    EXPECT_FALSE(e2e::BoxText(box).empty());
+    e2e::ClickBoxButton(box);
+    EXPECT_FALSE(SaveDialogIsUp());
+}
+
+}  // namespace
