@@ -138,6 +138,8 @@ TEST_F(ExportTest, TheDialogProposesTheNextNumberAndAcceptingItWritesTheFile) {
 
     ASSERT_TRUE(cad->WaitForRecordLine("wrote C:\\dwg\\plan_wblock2.dwg entities=7", 10000));
     EXPECT_TRUE(fs::exists(L"C:\\dwg\\plan_wblock2.dwg"));
+    // Every object released: the command has ended and its calls are all in the record.
+    ASSERT_TRUE(NoLiveObjects());
     const auto lines = cad->RecordLines();
     std::vector<std::string> selection;
     for (const std::string& line : lines) {
