@@ -92,7 +92,7 @@ TEST_F(CommandsTest, RegisterTakesTheFullPathTellsTheUserAndKeepsItForTheNextRun
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(e2e::BoxText(box), L"C:\\CAD\\AutoCAD 2025\\acad.exe\nを登録しました．");
     EXPECT_EQ(e2e::TextOf(box), L"Merido_b");
-    e2e::ClickBoxButton(box);
+    e2e::AnswerBox(box);
     // After the box, AutoCAD comes to the front.
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == cad->MainWindow(); }, 10000));
     EXPECT_TRUE(cad->WaitFor([&] { return cad->LiveObjects() == 0; }, 10000));
@@ -111,7 +111,7 @@ TEST_F(CommandsTest, ABareFileNameRegistersTheExecutableBehindAutoCadsWindow) {
     const std::wstring text = e2e::BoxText(box);
     const std::wstring expected = CadsimPath() + L"\nを登録しました．";
     EXPECT_EQ(::lstrcmpiW(text.c_str(), expected.c_str()), 0) << Narrow(text);
-    e2e::ClickBoxButton(box);
+    e2e::AnswerBox(box);
     EXPECT_TRUE(cad->WaitFor([&] { return cad->LiveObjects() == 0; }, 10000));
 }
 
@@ -145,7 +145,7 @@ TEST_F(CommandsTest, ThePopupItemRegistersLikeTheButton) {
     HWND box = e2e::WaitForBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(e2e::BoxText(box), L"C:\\CAD\\acad.exe\nを登録しました．");
-    e2e::ClickBoxButton(box);
+    e2e::AnswerBox(box);
 }
 
 TEST_F(CommandsTest, WithoutTheServerRegisterShowsNothingAndBringsAutoCadToTheFront) {
@@ -162,8 +162,7 @@ TEST_F(CommandsTest, ActRestoresAMinimisedAutoCadAndStartsNothing) {
     panel->Start();
     cad->Send(L"minimize");
     ASSERT_TRUE(WaitUntil([&] { return ::IsIconic(cad->MainWindow()) != FALSE; }, 10000));
-    ActivatePanel();
-    e2e::ClickCentreOf(panel->Control(e2e::kActButton));
+    PressWithKeyboard(e2e::kActButton);
     EXPECT_TRUE(WaitUntil([&] { return ::IsIconic(cad->MainWindow()) == FALSE; }, 10000));
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == cad->MainWindow(); }, 10000));
     EXPECT_EQ(CountCadWindows(), 1);
@@ -178,8 +177,7 @@ TEST_F(CommandsTest, ActWithoutAutoCadStartsTheRegisteredExecutable) {
     ASSERT_TRUE(WaitUntil([&] { return LampPixel() == e2e::kGrey; }, 10000));
 
     LaunchedCad launched;
-    ActivatePanel();
-    e2e::ClickCentreOf(panel->Control(e2e::kActButton));
+    PressWithKeyboard(e2e::kActButton);
     EXPECT_TRUE(launched.WaitForWindow());
     EXPECT_TRUE(WaitUntil([&] { return LampPixel() == e2e::kLime; }, 20000));
     EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr);
@@ -187,14 +185,13 @@ TEST_F(CommandsTest, ActWithoutAutoCadStartsTheRegisteredExecutable) {
 
 TEST_F(CommandsTest, ActWithNothingRegisteredSaysSo) {
     panel->Start();
-    ActivatePanel();
-    e2e::ClickCentreOf(panel->Control(e2e::kActButton));
+    PressWithKeyboard(e2e::kActButton);
     HWND box = e2e::WaitForBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(
         e2e::BoxText(box),
         L"AutoCAD が登録されていません、\nAutoCAD が起動中に[登録]ボタンをクリックして下さい．");
-    e2e::ClickBoxButton(box);
+    e2e::AnswerBox(box);
     EXPECT_EQ(CountCadWindows(), 0);
 }
 

@@ -174,7 +174,7 @@ TEST_F(ExportTest, AnExistingFileIsWrittenOnlyAfterYes) {
         EXPECT_EQ(e2e::BoxText(box), L"すでに存在します．上書きしますか？");
         EXPECT_EQ(e2e::TextOf(::GetDlgItem(box, IDYES)), L"はい(&Y)");
         EXPECT_EQ(e2e::TextOf(::GetDlgItem(box, IDNO)), L"いいえ(&N)");
-        e2e::ClickBoxButton(box, answer);
+        e2e::AnswerBox(box, answer);
         if (answer == IDNO) {
             // No second dialog, nothing written.
             EXPECT_TRUE(NoLiveObjects());
@@ -252,7 +252,7 @@ TEST_F(ExportTest, AnUnregisteredVersionShowsTheAvailabilityError) {
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(e2e::TextOf(box), L"Merido_b");
     EXPECT_FALSE(e2e::BoxText(box).empty());
-    e2e::ClickBoxButton(box);
+    e2e::AnswerBox(box);
     EXPECT_FALSE(SaveDialogIsUp());
 }
 

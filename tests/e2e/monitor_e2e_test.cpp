@@ -136,7 +136,7 @@ TEST_F(MonitorTest, AnUnregisteredVersionShowsOneBoxAndTheMonitorGoesOn) {
     BringCadToFront();
     HoldAndRelease({VK_SHIFT});
     EXPECT_EQ(::FindWindowExW(nullptr, box, L"TMessageForm", nullptr), nullptr);
-    e2e::ClickBoxButton(box);
+    e2e::AnswerBox(box);
 
     // The lamp still follows cadsim's window.
     cad->Send(L"close-window");

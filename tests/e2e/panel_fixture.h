@@ -83,10 +83,11 @@ inline HWND WaitForBox(DWORD timeoutMs = 10000) {
 // The text of a box: its message line or lines.
 inline std::wstring BoxText(HWND box) { return TextOf(::GetDlgItem(box, 0xFFFF)); }
 
-// Answers a box as a user does, with a click on its button, and waits until it has gone.
-inline void ClickBoxButton(HWND box, int buttonId = IDOK) {
+// Answers a box as a user does from the keyboard, and waits until it has gone: Enter for its
+// default button ("OK" or "はい(&Y)"), N for "いいえ(&N)".
+inline void AnswerBox(HWND box, int buttonId = IDOK) {
     ActivateWindow(box);
-    ClickCentreOf(::GetDlgItem(box, buttonId));
+    TapKey(buttonId == IDNO ? static_cast<WORD>('N') : static_cast<WORD>(VK_RETURN));
     ASSERT_TRUE(test_support::WaitUntil([&] { return !::IsWindow(box); }, 10000));
 }
 
@@ -110,6 +111,19 @@ class PanelFixture : public testing::Test {
 
     HWND FocusOfPanel() const { return ThreadOf(panel->Window()).hwndFocus; }
     void ActivatePanel() { ActivateWindow(panel->Window()); }
+
+    // Presses a panel button from the keyboard: Tab until it has the focus, then Enter.
+    void PressWithKeyboard(int id) {
+        ActivatePanel();
+        HWND button = panel->Control(id);
+        for (int step = 0; step < 10 && FocusOfPanel() != button; ++step) {
+            HWND before = FocusOfPanel();
+            TapKey(VK_TAB);
+            ASSERT_TRUE(test_support::WaitUntil([&] { return FocusOfPanel() != before; }, 10000));
+        }
+        ASSERT_EQ(FocusOfPanel(), button);
+        TapKey(VK_RETURN);
+    }
 
     // Writes the settings file the copy will read when it starts.
     void StoreSettings(const std::string& lines) const {

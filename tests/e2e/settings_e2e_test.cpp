@@ -170,7 +170,7 @@ TEST_F(SettingsTest, AnUnwritableSettingsFileGivesOneErrorBoxAtExitAndTheProgram
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(TextOf(box), L"Merido_b");
     EXPECT_EQ(e2e::BoxText(box), SettingsPath() + L" に書き込めません.");
-    e2e::ClickBoxButton(box);
+    e2e::AnswerBox(box);
     ASSERT_TRUE(panel->WaitForExit(10000));
     EXPECT_EQ(panel->ExitCode(), 0u);
     EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr);
