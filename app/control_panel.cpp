@@ -191,6 +191,10 @@ LRESULT CALLBACK ControlPanel::WindowProc(HWND window, UINT message, WPARAM wPar
 
 LRESULT ControlPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = window_.get();
+    LRESULT answer = 0;
+    if (theme::HandleDarkControlMessage(theme_, message, wParam, lParam, answer)) {
+        return answer;
+    }
     switch (message) {
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -220,18 +224,6 @@ LRESULT ControlPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
                 return TRUE;
             }
             break;
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->code == NM_CUSTOMDRAW) {
-                return theme::CustomDrawButton(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
-            }
-            break;
-        }
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLOREDIT:
-            return reinterpret_cast<LRESULT>(
-                theme::ControlColours(theme_, message, reinterpret_cast<HDC>(wParam)));
         case WM_DPICHANGED: {
             ApplyDpi(HIWORD(wParam));
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);

@@ -117,6 +117,26 @@ HBRUSH ControlColours(const DarkTheme& theme, UINT message, HDC dc) {
     return theme.WindowBrush();
 }
 
+bool HandleDarkControlMessage(const DarkTheme& theme, UINT message, WPARAM wParam, LPARAM lParam,
+                              LRESULT& answer) {
+    switch (message) {
+        case WM_NOTIFY:
+            if (reinterpret_cast<const NMHDR*>(lParam)->code != NM_CUSTOMDRAW) {
+                return false;
+            }
+            answer = CustomDrawButton(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
+            return true;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+            answer = reinterpret_cast<LRESULT>(
+                ControlColours(theme, message, reinterpret_cast<HDC>(wParam)));
+            return true;
+        default:
+            return false;
+    }
+}
+
 void FrameEditInDarkBorder(HWND edit) {
     HDC dc = ::GetWindowDC(edit);
     RECT window;

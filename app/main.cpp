@@ -9,12 +9,7 @@
 #include "app/input_list_form.h"
 #include "app/lamp.h"
 #include "app/message_box.h"
-#include "platform/win32/com_automation.h"
-#include "platform/win32/win32_input.h"
-#include "platform/win32/win32_process_system.h"
-#include "platform/win32/win32_shell.h"
-#include "platform/win32/win32_profile_files.h"
-#include "platform/win32/win32_window_system.h"
+#include "app/win32_services.h"
 
 namespace {
 
@@ -53,16 +48,8 @@ int RunPanel(HINSTANCE instance) {
     app::RegisterMessageBoxClass(instance);
     app::InputListForm::RegisterWindowClass(instance);
 
-    platform::win32::Win32WindowSystem windows;
-    platform::win32::Win32ProcessSystem processes;
-    platform::win32::Win32ProfileFiles profiles;
-    platform::win32::Win32Keyboard keyboard;
-    platform::win32::Win32Ime ime;
-    platform::win32::ComAutomation automation;
-    platform::win32::Win32Shell shell;
-    const app::PanelServices services{windows, processes,  profiles, keyboard,
-                                      ime,     automation, shell};
-    app::ControlPanel panel(instance, theme, services, ExecutablePath());
+    app::Win32Services system;
+    app::ControlPanel panel(instance, theme, system.View(), ExecutablePath());
     try {
         panel.Create();
     } catch (...) {

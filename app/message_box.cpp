@@ -71,18 +71,13 @@ LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
                 state->result = state->kind == BoxKind::Confirmation ? IDNO : IDOK;
             }
             return 0;
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->code == NM_CUSTOMDRAW) {
-                return theme::CustomDrawButton(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
-            }
-            break;
-        }
+        case WM_NOTIFY:
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
-            if (state != nullptr) {
-                return reinterpret_cast<LRESULT>(
-                    theme::ControlColours(*state->theme, message, reinterpret_cast<HDC>(wParam)));
+            if (LRESULT answer = 0;
+                state != nullptr &&
+                theme::HandleDarkControlMessage(*state->theme, message, wParam, lParam, answer)) {
+                return answer;
             }
             break;
         default:

@@ -80,7 +80,6 @@ class CommandsTest : public e2e::PanelFixture {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
 
-    std::unique_ptr<CadSim> cad;
 };
 
 TEST_F(CommandsTest, RegisterTakesTheFullPathTellsTheUserAndKeepsItForTheNextRun) {

@@ -66,19 +66,11 @@ class ExportTest : public e2e::PanelFixture {
         PanelFixture::SetUp();
         fs::remove_all(L"C:\\dwg");
         fs::create_directories(L"C:\\dwg");
-        CadSim::Options options = e2e::CadBesideThePanel();
-        options.automationVersion = L"24";
-        cad = std::make_unique<CadSim>(options);
+        StartCadWithServer();
         ASSERT_EQ(cad->Send(L"doc add plan_wblock1.dwg|C:\\dwg\\plan_wblock1.dwg|7"), 1);
     }
 
-    void StartPanel(const std::string& settings = "") {
-        if (!settings.empty()) {
-            StoreSettings(settings);
-        }
-        panel->Start();
-        ASSERT_TRUE(WaitUntil([&] { return LampPixel() == e2e::kLime; }, 10000));
-    }
+    void StartPanel(const std::string& settings = "") { StartPanelBesideCad(settings); }
 
     // Tab from "ACT" reaches the hidden "WBLOCK" button; Enter presses it. The focus stays
     // there afterwards, so a second export needs Enter alone.
@@ -124,8 +116,6 @@ class ExportTest : public e2e::PanelFixture {
     bool NoLiveObjects() {
         return cad->WaitFor([&] { return cad->LiveObjects() == 0; }, 10000);
     }
-
-    std::unique_ptr<CadSim> cad;
 };
 
 TEST_F(ExportTest, TheDialogProposesTheNextNumberAndAcceptingItWritesTheFile) {

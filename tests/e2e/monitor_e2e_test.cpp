@@ -15,8 +15,8 @@ using test_support::CadSim;
 using test_support::WaitUntil;
 
 // A tap must be seen by the panel's 200 ms tick while the key is down and again once every key
-// is up: keys are held, and then left up, for five ticks and more.
-constexpr DWORD kHoldMs = 1000;
+// is up: keys are held, and then left up, for ten ticks, with room for a busy machine.
+constexpr DWORD kHoldMs = 2000;
 
 int Count(const std::vector<std::string>& lines, const std::string& line) {
     return static_cast<int>(std::count(lines.begin(), lines.end(), line));
@@ -27,23 +27,14 @@ class MonitorTest : public e2e::PanelFixture {
   protected:
     void SetUp() override {
         PanelFixture::SetUp();
-        CadSim::Options options = e2e::CadBesideThePanel();
-        options.automationVersion = L"24";
-        cad = std::make_unique<CadSim>(options);
+        StartCadWithServer();
         cad->Send(L"busy");
     }
 
     // Starts the panel with these settings stored, and puts cadsim in front once the panel
     // sees it.
     void StartPanel(const std::string& settings = "") {
-        if (!settings.empty()) {
-            std::ofstream(std::filesystem::path(panel->FileBeside(L"MERIDO_B,ini")),
-                          std::ios::binary)
-                << "[AutoCAD]\r\n"
-                << settings;
-        }
-        panel->Start();
-        ASSERT_TRUE(WaitUntil([&] { return LampPixel() == kLime; }, 10000));
+        StartPanelBesideCad(settings);
         BringCadToFront();
     }
 
@@ -74,8 +65,6 @@ class MonitorTest : public e2e::PanelFixture {
         HoldAndRelease({VK_CONTROL});
         ASSERT_TRUE(cad->WaitForRecordLine("key up 0x78", 10000));
     }
-
-    std::unique_ptr<CadSim> cad;
 };
 
 TEST_F(MonitorTest, ALoneShiftTapGivesExactlyOneF8AndALoneCtrlTapOneF9) {

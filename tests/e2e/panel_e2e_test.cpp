@@ -121,7 +121,7 @@ TEST_F(PanelTest, LampIsGreyWithoutAutoCadAndTurnsLimeWhenItsWindowAppears) {
     panel->Start();
     ASSERT_TRUE(WaitUntil([&] { return LampPixel() == kGrey; }, 10000)) << std::hex << LampPixel();
 
-    CadSim cad(CadBesideThePanel());
+    CadSim sim(CadBesideThePanel());
     EXPECT_TRUE(WaitUntil([&] { return LampPixel() == kLime; }, 10000)) << std::hex << LampPixel();
     // The outline stays black.
     RECT lamp{};
@@ -130,10 +130,10 @@ TEST_F(PanelTest, LampIsGreyWithoutAutoCadAndTurnsLimeWhenItsWindowAppears) {
 }
 
 TEST_F(PanelTest, ClosesItselfWithExitCodeZeroWhenAutoCadGoesAfterBeingSeen) {
-    CadSim cad(CadBesideThePanel());
+    CadSim sim(CadBesideThePanel());
     panel->Start();
     ASSERT_TRUE(WaitUntil([&] { return LampPixel() == kLime; }, 10000));
-    cad.Send(L"close-window");
+    sim.Send(L"close-window");
     ASSERT_TRUE(panel->WaitForExit(10000));
     EXPECT_EQ(panel->ExitCode(), 0u);
 }
@@ -141,17 +141,17 @@ TEST_F(PanelTest, ClosesItselfWithExitCodeZeroWhenAutoCadGoesAfterBeingSeen) {
 TEST_F(PanelTest, StaysOpenWhenAutoCadWasNeverSeen) {
     CadSim::Options lookalike = CadBesideThePanel();
     lookalike.className = L"NotAnMdiFrame";  // the title matches, the class does not
-    CadSim cad(lookalike);
+    CadSim sim(lookalike);
     panel->Start();
     ASSERT_TRUE(WaitUntil([&] { return LampPixel() == kGrey; }, 10000));
-    cad.Send(L"close-window");
+    sim.Send(L"close-window");
     // A negative can only be shown over time: five ticks and more.
     EXPECT_FALSE(panel->WaitForExit(1500));
     EXPECT_TRUE(::IsWindow(panel->Window()));
 }
 
 TEST_F(PanelTest, AnOptionBoxClickTogglesItAndBringsAutoCadToTheFront) {
-    CadSim cad(CadBesideThePanel());
+    CadSim sim(CadBesideThePanel());
     panel->Start();
     // The first tick has run, and the panel is active with its focus settled, so that the click
     // is a click and not the window's activation.
@@ -161,7 +161,7 @@ TEST_F(PanelTest, AnOptionBoxClickTogglesItAndBringsAutoCadToTheFront) {
     e2e::ClickCentreOf(off);
     EXPECT_TRUE(
         WaitUntil([&] { return ::SendMessageW(off, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, 10000));
-    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == cad.MainWindow(); }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == sim.MainWindow(); }, 10000));
 
     e2e::ClickCentreOf(off);
     EXPECT_TRUE(

@@ -125,6 +125,22 @@ class PanelFixture : public testing::Test {
         TapKey(VK_RETURN);
     }
 
+    // cadsim beside the panel, with its automation server under version 24.
+    void StartCadWithServer() {
+        test_support::CadSim::Options options = CadBesideThePanel();
+        options.automationVersion = L"24";
+        cad = std::make_unique<test_support::CadSim>(options);
+    }
+
+    // Starts the panel with these settings stored, and waits until it has seen cadsim.
+    void StartPanelBesideCad(const std::string& settings = "") {
+        if (!settings.empty()) {
+            StoreSettings(settings);
+        }
+        panel->Start();
+        ASSERT_TRUE(test_support::WaitUntil([&] { return LampPixel() == kLime; }, 10000));
+    }
+
     // Writes the settings file the copy will read when it starts.
     void StoreSettings(const std::string& lines) const {
         std::ofstream(std::filesystem::path(panel->FileBeside(L"MERIDO_B,ini")), std::ios::binary)
@@ -133,6 +149,7 @@ class PanelFixture : public testing::Test {
     }
 
     std::unique_ptr<PanelProcess> panel;
+    std::unique_ptr<test_support::CadSim> cad;
 };
 
 }  // namespace e2e

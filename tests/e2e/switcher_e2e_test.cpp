@@ -35,9 +35,7 @@ class SwitcherTest : public e2e::PanelFixture {
   protected:
     void SetUp() override {
         PanelFixture::SetUp();
-        CadSim::Options options = e2e::CadBesideThePanel();
-        options.automationVersion = L"24";
-        cad = std::make_unique<CadSim>(options);
+        StartCadWithServer();
         for (const wchar_t* drawing :
              {L"doc add b.dwg|C:\\dwg\\b.dwg|1", L"doc add C.dwg|C:\\dwg\\C.dwg|1",
               L"doc add a.dwg|C:\\dwg\\a.dwg|1", L"doc active 1"}) {
@@ -45,18 +43,11 @@ class SwitcherTest : public e2e::PanelFixture {
         }
     }
 
-    void StartPanel(const std::string& settings = "") {
-        if (!settings.empty()) {
-            StoreSettings(settings);
-        }
-        panel->Start();
-        ASSERT_TRUE(WaitUntil([&] { return LampPixel() == e2e::kLime; }, 10000));
-    }
+    void StartPanel(const std::string& settings = "") { StartPanelBesideCad(settings); }
 
-    // Clicks "LIST" and waits until the picker is up with the keyboard focus in its list.
+    // Presses "LIST" and waits until the picker is up with the keyboard focus in its list.
     HWND OpenPicker() {
-        ActivatePanel();
-        e2e::ClickCentreOf(panel->Control(e2e::kListButton));
+        PressWithKeyboard(e2e::kListButton);
         HWND picker = nullptr;
         const bool shown = WaitUntil(
             [&] {
@@ -66,7 +57,7 @@ class SwitcherTest : public e2e::PanelFixture {
                        e2e::ThreadOf(picker).hwndActive == picker &&
                        e2e::ThreadOf(picker).hwndFocus == ::GetDlgItem(picker, kListId);
             },
-            10000);
+            20000);
         return shown ? picker : nullptr;
     }
 
@@ -93,8 +84,6 @@ class SwitcherTest : public e2e::PanelFixture {
     bool NoLiveObjects() {
         return cad->WaitFor([&] { return cad->LiveObjects() == 0; }, 10000);
     }
-
-    std::unique_ptr<CadSim> cad;
 };
 
 TEST_F(SwitcherTest, ThePickerListsTheDrawingsSortedWithTheActiveOneSelected) {

@@ -10,6 +10,7 @@
 #include "fakes/fake_input.h"
 #include "fakes/fake_panel.h"
 #include "fakes/fake_picker.h"
+#include "fakes/fake_processes.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_window_system.h"
 
@@ -18,12 +19,7 @@ namespace {
 using fakes::FakeNode;
 using fakes::FakeValue;
 
-class NoProcesses : public platform::ProcessSystem {
-  public:
-    std::unique_ptr<platform::OpenedProcess> OpenForQuery(platform::ProcessId) override {
-        return nullptr;
-    }
-};
+using fakes::NoProcesses;
 
 // AutoCAD with "C:\dwg\plan_wblock1.dwg" active, holding entities.
 class CleanedCopyExportTest : public testing::Test {

@@ -10,6 +10,7 @@
 #include "fakes/fake_input.h"
 #include "fakes/fake_panel.h"
 #include "fakes/fake_picker.h"
+#include "fakes/fake_processes.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_window_system.h"
 
@@ -19,12 +20,7 @@ using fakes::FakeNode;
 using fakes::FakeValue;
 using platform::WindowHandle;
 
-class NoProcesses : public platform::ProcessSystem {
-  public:
-    std::unique_ptr<platform::OpenedProcess> OpenForQuery(platform::ProcessId) override {
-        return nullptr;
-    }
-};
+using fakes::NoProcesses;
 
 // AutoCAD with drawings opened in the order b.dwg, C.dwg, a.dwg, and C.dwg active.
 class DrawingSwitcherTest : public testing::Test {

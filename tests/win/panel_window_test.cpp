@@ -10,13 +10,8 @@
 #include "app/lamp.h"
 #include "app/message_box.h"
 #include "app/panel_layout.h"
+#include "app/win32_services.h"
 #include "platform/error.h"
-#include "platform/win32/com_automation.h"
-#include "platform/win32/win32_input.h"
-#include "platform/win32/win32_process_system.h"
-#include "platform/win32/win32_shell.h"
-#include "platform/win32/win32_profile_files.h"
-#include "platform/win32/win32_window_system.h"
 #include "tests/support/wait.h"
 
 namespace {
@@ -54,14 +49,8 @@ class PanelWindowTest : public testing::Test {
     }
 
     app::theme::DarkTheme theme;
-    platform::win32::Win32WindowSystem windows;
-    platform::win32::Win32ProcessSystem processes;
-    platform::win32::Win32ProfileFiles profiles;
-    platform::win32::Win32Keyboard keyboard;
-    platform::win32::Win32Ime ime;
-    platform::win32::ComAutomation automation;
-    platform::win32::Win32Shell shell;
-    app::PanelServices services{windows, processes, profiles, keyboard, ime, automation, shell};
+    app::Win32Services system;
+    app::PanelServices services = system.View();
     std::unique_ptr<app::ControlPanel> panel;
 };
 
