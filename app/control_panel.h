@@ -120,6 +120,7 @@ class ControlPanel final : public platform::Panel {
     platform::win32::UniqueFont editFont_;
     PanelMenu menu_;
     HWND savedFocus_ = nullptr;
+    bool timerStopped_ = false;
     UINT dpi_ = 96;
     platform::PanelFields fields_;
     monitor::CadMonitor monitor_;
