@@ -113,12 +113,12 @@ void ControlPanel::Create() {
 }
 
 void ControlPanel::CreateControls() {
-    for (const layout::ControlSpec& spec : layout::kControls) {
+    for (const layout::ControlEntry& entry : layout::kControls) {
         HWND control = ::CreateWindowExW(
-            0, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style, spec.left, spec.top,
-            spec.width, spec.height, window_.get(),
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
-        if (spec.id == layout::kEdit1) {
+            0, entry.className, entry.text, WS_CHILD | WS_VISIBLE | entry.style, entry.left, entry.top,
+            entry.width, entry.height, window_.get(),
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance_, nullptr);
+        if (entry.id == layout::kEdit1) {
             ::SetWindowSubclass(control, EditFrameProc, 1, 0);
         }
     }
@@ -132,14 +132,14 @@ void ControlPanel::ApplyDpi(UINT dpi) {
     panelFont_.reset(CreateScaledFont(L"Tahoma", 11, dpi, DEFAULT_CHARSET));
     optionFont_.reset(CreateScaledFont(L"Tahoma", 12, dpi, DEFAULT_CHARSET));
     editFont_.reset(CreateScaledFont(L"Tahoma", 13, dpi, DEFAULT_CHARSET));
-    for (const layout::ControlSpec& spec : layout::kControls) {
-        HWND control = Control(spec.id);
-        const HFONT font = spec.font == layout::FontKind::Option ? optionFont_.get()
-                           : spec.font == layout::FontKind::Edit ? editFont_.get()
+    for (const layout::ControlEntry& entry : layout::kControls) {
+        HWND control = Control(entry.id);
+        const HFONT font = entry.font == layout::FontKind::Option ? optionFont_.get()
+                           : entry.font == layout::FontKind::Edit ? editFont_.get()
                                                                  : panelFont_.get();
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        ::MoveWindow(control, Scale(spec.left, dpi), Scale(spec.top, dpi), Scale(spec.width, dpi),
-                     Scale(spec.height, dpi), TRUE);
+        ::MoveWindow(control, Scale(entry.left, dpi), Scale(entry.top, dpi), Scale(entry.width, dpi),
+                     Scale(entry.height, dpi), TRUE);
     }
     // The frame is measured rather than computed, so that the client area comes out exact
     // whatever the system's frame at this DPI is.

@@ -150,11 +150,11 @@ int ShowMessageBox(const theme::DarkTheme& theme, const std::wstring& title,
     const int textLeft = margin + (withIcon ? iconSize + gap : 0);
     const int contentHeight = std::max<int>(textSize.cy, withIcon ? iconSize : 0);
 
-    struct ButtonSpec {
+    struct ButtonEntry {
         int id;
         const wchar_t* text;
     };
-    std::vector<ButtonSpec> buttons;
+    std::vector<ButtonEntry> buttons;
     if (kind == BoxKind::Confirmation) {
         buttons = {{IDYES, L"はい(&Y)"}, {IDNO, L"いいえ(&N)"}};
     } else {
@@ -179,10 +179,10 @@ int ShowMessageBox(const theme::DarkTheme& theme, const std::wstring& title,
 
     HWND defaultButton = nullptr;
     int buttonLeft = (clientWidth - buttonsWidth) / 2;
-    for (const ButtonSpec& spec : buttons) {
+    for (const ButtonEntry& entry : buttons) {
         const bool isDefault = defaultButton == nullptr;
-        HWND button = AddChild(box.get(), L"BUTTON", spec.text,
-                               WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), spec.id,
+        HWND button = AddChild(box.get(), L"BUTTON", entry.text,
+                               WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), entry.id,
                                font.get());
         ::MoveWindow(button, buttonLeft, buttonsTop, buttonWidth, buttonHeight, FALSE);
         buttonLeft += buttonWidth + gap;

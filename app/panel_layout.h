@@ -23,7 +23,7 @@ enum ControlId : int {
 
 enum class FontKind { Panel, Option, Edit };
 
-struct ControlSpec {
+struct ControlEntry {
     int id;
     const wchar_t* className;
     const wchar_t* text;
@@ -40,7 +40,7 @@ inline constexpr DWORD kPushButton = BS_PUSHBUTTON | WS_TABSTOP;
 inline constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | WS_TABSTOP;
 
 // In tab order, then the two controls that never take the focus.
-inline constexpr std::array<ControlSpec, 11> kControls{{
+inline constexpr std::array<ControlEntry, 11> kControls{{
     {kButton1, L"BUTTON", L" 登録", kPushButton, 83, 58, 39, 25, FontKind::Panel},
     {kButton2, L"BUTTON", L"ACT", kPushButton, 12, 1, 37, 25, FontKind::Panel},
     {kButton3, L"BUTTON", L"WBLOCK", kPushButton, 189, 8, 52, 25, FontKind::Panel},

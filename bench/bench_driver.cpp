@@ -192,8 +192,10 @@ int Driver::Run() {
 }
 
 bool Driver::MeasureCount(std::uint32_t count) {
-    const std::wstring arguments =
-        L"--count " + std::to_wstring(count) + (options_.cad ? L" --cad" : L"");
+    const std::wstring arguments = L"--count " + std::to_wstring(count) +
+                                   (options_.cadInFront ? L" --cad-front"
+                                    : options_.cad      ? L" --cad"
+                                                        : L"");
     auto host = bench::ChildProcess::Start(windowsHost_.wstring(), arguments, {});
     if (!host) {
         return Fail("cannot start " + bench::ToUtf8(windowsHost_.wstring()));
@@ -214,7 +216,7 @@ bool Driver::MeasureCount(std::uint32_t count) {
     std::printf("# N=%u: %zu top-level windows on the desktop, search match at %s\n", count,
                 walk.desktopWindows,
                 walk.matchIndex ? std::to_string(*walk.matchIndex).c_str() : "none");
-    if (options_.cad && (!walk.matchIndex || *walk.matchIndex < count)) {
+    if (options_.cad && !options_.cadInFront && (!walk.matchIndex || *walk.matchIndex < count)) {
         std::printf("# warning: the search does not walk all %u windows before its match\n", count);
     }
     std::fflush(stdout);
@@ -271,6 +273,9 @@ std::optional<RunResult> Driver::MeasureRun(const Program& program, std::uint32_
         return std::nullopt;
     }
 
+    // Its own top-level windows are part of every search it makes.
+    const std::size_t ownWindows = bench::CountProcessWindows(process->id(), false);
+
     // The driver's own sampling lies just outside the caller's period, so that its calls into
     // the system do not count for the wineserver.
     const std::string tags = " program=" + std::string(program.label) +
@@ -310,9 +315,11 @@ std::optional<RunResult> Driver::MeasureRun(const Program& program, std::uint32_
     process.reset();
     std::filesystem::remove_all(folder, error);
 
-    std::printf("run n=%u program=%s run=%d cpu_ms=%.1f wall_ms=%.0f source=%s stopped=%s\n", count,
-                program.label, run, result.cpuMs, result.wallMs, result.source,
-                result.closed ? "closed" : "terminated");
+    std::printf(
+        "run n=%u program=%s run=%d cpu_ms=%.1f wall_ms=%.0f source=%s own_windows=%zu "
+        "stopped=%s\n",
+        count, program.label, run, result.cpuMs, result.wallMs, result.source, ownWindows,
+        result.closed ? "closed" : "terminated");
     std::fflush(stdout);
     return result;
 }

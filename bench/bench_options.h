@@ -24,6 +24,7 @@ std::optional<std::vector<std::uint32_t>> ParseNumberList(std::wstring_view text
 struct WindowsHostOptions {
     std::uint32_t count = 0;
     bool cad = false;
+    bool cadInFront = false;  // the look-alike in the foreground instead of at the bottom
 };
 std::optional<WindowsHostOptions> ParseWindowsHostOptions(const std::vector<std::wstring>& args);
 
@@ -43,6 +44,7 @@ struct DriverOptions {
     std::uint32_t warmupSeconds = 2;  // between start and the first sample
     std::uint32_t runs = 5;           // runs of each program per window count
     bool cad = true;                  // open the AutoCAD look-alike window
+    bool cadInFront = false;          // ... in the foreground, so that the panel's key watch runs
     bool sync = false;                // hand-shake on stdin/stdout around every measured period
 };
 

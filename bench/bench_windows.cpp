@@ -1,7 +1,7 @@
 // A crowded desktop for the benchmark: N ordinary top-level windows and, on request, one window
 // that AutoCAD's main-window search accepts.
 //
-// bench_windows --count N [--cad]
+// bench_windows --count N [--cad | --cad-front]
 //
 // The ordinary windows are small, visible and stacked over one another in the lower right part of
 // the screen; their titles ("Window 1" to "Window N") match neither of AutoCAD's title prefixes,
@@ -31,6 +31,8 @@ constexpr int kWindowHeight = 48;
 
 constexpr UINT_PTR kRestackTimer = 1;
 constexpr UINT kRestackDelayMs = 500;
+constexpr UINT_PTR kFrontTimer = 2;
+constexpr UINT kFrontIntervalMs = 500;
 
 void MoveToBottom(HWND window) {
     ::SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -43,7 +45,12 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             ::PostQuitMessage(0);
             return 0;
         case WM_TIMER:
-            // Only the look-alike has a timer: one late move to the bottom.
+            // Only the look-alike has a timer: one late move to the bottom, or, in front, taking
+            // the foreground back from a program that has just started (the same for both).
+            if (wParam == kFrontTimer) {
+                ::SetForegroundWindow(window);
+                return 0;
+            }
             ::KillTimer(window, wParam);
             MoveToBottom(window);
             return 0;
@@ -108,7 +115,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             return 1;
         }
     }
-    if (cad != nullptr) {
+    if (cad != nullptr && options->cadInFront) {
+        // AutoCAD in front, as while the user works in it: the panel's tick then also watches
+        // the keyboard, and its search finds the window first.
+        ::SetForegroundWindow(cad);
+        ::SetTimer(cad, kFrontTimer, kFrontIntervalMs, nullptr);
+    } else if (cad != nullptr) {
         MoveToBottom(cad);
         // With many windows the window manager may still restack some of them once the pending
         // messages have been handled; one more move after that settles the order.

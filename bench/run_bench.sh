@@ -6,7 +6,8 @@
 #
 # BIN_DIR holds bench_driver.exe, bench_reference.exe, bench_windows.exe and, unless --panel
 # names another program, MERIDO_B.exe. Any other option goes to bench_driver (--counts, --seconds,
-# --warmup, --runs, --no-cad).
+# --warmup, --runs, --no-cad, --cad-front: the look-alike in the foreground, so that the
+# panel also watches the keyboard).
 #
 # Under Wine most of the work of a window search (the window list, every title read) is done by
 # the wineserver on behalf of the searching program, and Wine's GetProcessTimes does not follow

@@ -54,6 +54,12 @@ TEST(ParseWindowsHostOptions, ReadsCountAndCadInAnyOrder) {
     ASSERT_TRUE(none);
     EXPECT_EQ(none->count, 0u);
     EXPECT_FALSE(none->cad);
+    EXPECT_FALSE(none->cadInFront);
+
+    const auto front = ParseWindowsHostOptions({L"--count", L"5", L"--cad-front"});
+    ASSERT_TRUE(front);
+    EXPECT_TRUE(front->cad);
+    EXPECT_TRUE(front->cadInFront);
 
     EXPECT_FALSE(ParseWindowsHostOptions({L"--count"}));
     EXPECT_FALSE(ParseWindowsHostOptions({L"--count", L"many"}));
