@@ -190,11 +190,12 @@ class SaveFileDialogTest : public testing::Test {
         fs::create_directories(folder);
     }
 
-    // Shows the dialog with `seed` in its name field while `act` drives it.
-    std::optional<std::wstring> Show(const std::wstring& seed, std::function<void(HWND)> act) {
+    // Shows the dialog with `initialName` in its name field while `act` drives it.
+    std::optional<std::wstring> Show(const std::wstring& initialName,
+                                     std::function<void(HWND)> act) {
         DialogDriver driver(std::move(act));
         const std::optional<std::wstring> chosen =
-            platform::win32::ShowSaveFileDialog(nullptr, folder, seed);
+            platform::win32::ShowSaveFileDialog(nullptr, folder, initialName);
         driver.Finish();
         EXPECT_TRUE(driver.view.has_value()) << "the dialog never showed";
         EXPECT_FALSE(driver.sawSecondDialog) << "a second dialog came up";
@@ -209,9 +210,10 @@ class SaveFileDialogTest : public testing::Test {
 
 TEST_F(SaveFileDialogTest, ShowsTheNameInTheInitialFolderAndReturnsItWhenAccepted) {
     // The export seeds the whole proposal; a bare name behaves alike.
-    for (const std::wstring& seed :
+    for (const std::wstring& initialName :
          {folder + L"\\plan_wblock1.dwg", std::wstring(L"plan_wblock1.dwg")}) {
-        const std::optional<std::wstring> chosen = Show(seed, [](HWND d) { Press(d, IDOK); });
+        const std::optional<std::wstring> chosen =
+            Show(initialName, [](HWND d) { Press(d, IDOK); });
         ASSERT_TRUE(view.has_value());
         EXPECT_EQ(view->name, L"plan_wblock1.dwg");
         EXPECT_EQ(view->folder, folder);
