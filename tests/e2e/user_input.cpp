@@ -54,17 +54,29 @@ bool IsButton(HWND window) {
 
 // The button is held as a person holds it: a button under the pointer is released once it
 // shows itself pressed (its window has taken the press), anything else after a short moment.
+// On a busy machine Wine may drop a press; a button that never showed itself pressed has not
+// acted on it either, so the press is made again.
 void ClickAt(POINT screenPoint) {
     MoveTo(screenPoint);
-    Send({MouseInput(screenPoint, MOUSEEVENTF_LEFTDOWN)});
     HWND target = ::WindowFromPoint(screenPoint);
-    if (IsButton(target)) {
-        test_support::WaitUntil(
-            [&] { return (::SendMessageW(target, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0; }, 2000);
-    } else {
+    if (!IsButton(target)) {
+        Send({MouseInput(screenPoint, MOUSEEVENTF_LEFTDOWN)});
         ::Sleep(50);
+        Send({MouseInput(screenPoint, MOUSEEVENTF_LEFTUP)});
+        return;
     }
-    Send({MouseInput(screenPoint, MOUSEEVENTF_LEFTUP)});
+    const auto pushed = [&] {
+        return (::SendMessageW(target, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+    };
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        Send({MouseInput(screenPoint, MOUSEEVENTF_LEFTDOWN)});
+        const bool taken = test_support::WaitUntil(pushed, 5000);
+        Send({MouseInput(screenPoint, MOUSEEVENTF_LEFTUP)});
+        if (taken) {
+            return;
+        }
+        test_support::WaitUntil([&] { return !pushed(); }, 5000);
+    }
 }
 
 void RightClickAt(POINT screenPoint) {
