@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/app_texts.h"
 #include "app/dark_controls.h"
 #include "app/dpi.h"
 #include "app/modal_scope.h"
@@ -156,9 +157,9 @@ int ShowMessageBox(const theme::DarkTheme& theme, const std::wstring& title,
     };
     std::vector<ButtonEntry> buttons;
     if (kind == BoxKind::Confirmation) {
-        buttons = {{IDYES, L"はい(&Y)"}, {IDNO, L"いいえ(&N)"}};
+        buttons = {{IDYES, texts::kYesButton}, {IDNO, texts::kNoButton}};
     } else {
-        buttons = {{IDOK, L"OK"}};
+        buttons = {{IDOK, texts::kOkButton}};
     }
     const int buttonsWidth =
         static_cast<int>(buttons.size()) * buttonWidth + static_cast<int>(buttons.size() - 1) * gap;
