@@ -1,9 +1,11 @@
 #include "app/app_texts.h"
 
+#include "platform/path_syntax.h"
+
 namespace app {
 
 std::wstring ApplicationTitle(std::wstring_view executablePath) {
-    const std::size_t separator = executablePath.find_last_of(L"\\:");
+    const std::size_t separator = platform::LastPathSeparator(executablePath);
     std::wstring_view name = separator == std::wstring_view::npos
                                  ? executablePath
                                  : executablePath.substr(separator + 1);

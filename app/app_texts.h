@@ -5,6 +5,23 @@
 
 namespace app {
 
+// The texts the program's windows show; every text meant for the user is Japanese.
+namespace texts {
+
+inline constexpr wchar_t kRegisterButton[] = L" 登録";  // Button1, below the visible area
+inline constexpr wchar_t kRegisterMenuItem[] = L"起動中の AutoCAD を登録";
+inline constexpr wchar_t kVersionMenuItem[] = L"バージョン情報";
+inline constexpr wchar_t kPickerTitle[] = L"入力候補";
+inline constexpr wchar_t kConfirmationTitle[] = L"確認";
+inline constexpr wchar_t kYesButton[] = L"はい(&Y)";
+inline constexpr wchar_t kNoButton[] = L"いいえ(&N)";
+inline constexpr wchar_t kOkButton[] = L"OK";
+inline constexpr wchar_t kPanelNotCreated[] = L"パネルを作成できません";
+// The error box's text for an error that carries none.
+inline constexpr wchar_t kUnknownError[] = L"不明なエラーが発生しました";
+
+}  // namespace texts
+
 // The title of the program's message boxes: the executable's file name without its folder, cut
 // before its first ".", its first character kept and every later one in lower case.
 std::wstring ApplicationTitle(std::wstring_view executablePath);

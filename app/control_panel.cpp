@@ -14,6 +14,7 @@
 #include "cadlink/cad_window_finder.h"
 #include "platform/error.h"
 #include "platform/win32/save_file_dialog.h"
+#include "platform/win32/window_text.h"
 #include "settings/panel_settings.h"
 #include "settings/settings_path.h"
 
@@ -100,7 +101,7 @@ void ControlPanel::Create() {
     ::CreateWindowExW(kPanelExStyle, kPanelClassName, kPanelCaption, kPanelStyle, 0, 0, size.cx,
                       size.cy, nullptr, nullptr, instance_, this);
     if (!window_) {
-        throw platform::Error(L"パネルを作成できません");
+        throw platform::Error(texts::kPanelNotCreated);
     }
     ::SetClassLongPtrW(window_.get(), GCLP_HBRBACKGROUND,
                        reinterpret_cast<LONG_PTR>(theme_.WindowBrush()));
@@ -115,8 +116,8 @@ void ControlPanel::Create() {
 void ControlPanel::CreateControls() {
     for (const layout::ControlEntry& entry : layout::kControls) {
         HWND control = ::CreateWindowExW(
-            0, entry.className, entry.text, WS_CHILD | WS_VISIBLE | entry.style, entry.left, entry.top,
-            entry.width, entry.height, window_.get(),
+            0, entry.className, entry.text, WS_CHILD | WS_VISIBLE | entry.style, entry.left,
+            entry.top, entry.width, entry.height, window_.get(),
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance_, nullptr);
         if (entry.id == layout::kEdit1) {
             ::SetWindowSubclass(control, EditFrameProc, 1, 0);
@@ -136,10 +137,10 @@ void ControlPanel::ApplyDpi(UINT dpi) {
         HWND control = Control(entry.id);
         const HFONT font = entry.font == layout::FontKind::Option ? optionFont_.get()
                            : entry.font == layout::FontKind::Edit ? editFont_.get()
-                                                                 : panelFont_.get();
+                                                                  : panelFont_.get();
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        ::MoveWindow(control, Scale(entry.left, dpi), Scale(entry.top, dpi), Scale(entry.width, dpi),
-                     Scale(entry.height, dpi), TRUE);
+        ::MoveWindow(control, Scale(entry.left, dpi), Scale(entry.top, dpi),
+                     Scale(entry.width, dpi), Scale(entry.height, dpi), TRUE);
     }
     // The frame is measured rather than computed, so that the client area comes out exact
     // whatever the system's frame at this DPI is.
@@ -257,7 +258,7 @@ void ControlPanel::ShowError(const std::exception_ptr& error) const {
     } catch (const std::exception& failure) {
         text = Widen(failure.what());
     } catch (...) {
-        text = L"Unknown error";
+        text = texts::kUnknownError;
     }
     dialogs_.ShowError(text);
 }
@@ -411,7 +412,7 @@ void ControlPanel::Button4Click() { commands_.SwitchDrawing(); }
 // One behaviour for all four option boxes: the box has already changed; AutoCAD gets the
 // foreground back so that the user can go on working there.
 void ControlPanel::CheckBoxClick(OptionBox /*box*/) {
-    services_.windows.SetForegroundWindow(cadlink::FindCadMainWindow(services_.windows));
+    cadlink::BringCadMainWindowToFront(services_.windows);
 }
 
 void ControlPanel::Timer1Timer() { monitor_.Timer1Timer(); }
@@ -425,11 +426,7 @@ void ControlPanel::SetLampColour(platform::Colour colour) {
 }
 
 std::wstring ControlPanel::VersionText() const {
-    HWND edit = Control(layout::kEdit1);
-    const int length = ::GetWindowTextLengthW(edit);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(edit, text.data(), length + 1)));
-    return text;
+    return platform::win32::WindowTextOf(Control(layout::kEdit1));
 }
 
 void ControlPanel::SetVersionText(const std::wstring& text) {
@@ -499,9 +496,7 @@ void ControlPanel::SetTop(int top) {
 // Stopping only marks the timer: a tick that arrives meanwhile (from a nested message loop) is
 // ignored, and starting it again re-arms it, which begins a fresh interval. This costs one call
 // to the window system per tick instead of two.
-void ControlPanel::StopTimer() {
-    timerStopped_ = true;
-}
+void ControlPanel::StopTimer() { timerStopped_ = true; }
 
 void ControlPanel::StartTimer() {
     timerStopped_ = false;

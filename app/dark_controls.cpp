@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/win32/unique_handles.h"
+#include "platform/win32/window_text.h"
 
 namespace app::theme {
 namespace {
@@ -11,13 +12,7 @@ namespace {
 using platform::win32::SelectedObject;
 using platform::win32::UniqueBrush;
 using platform::win32::UniquePen;
-
-std::wstring ControlText(HWND control) {
-    const int length = ::GetWindowTextLengthW(control);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(control, text.data(), length + 1)));
-    return text;
-}
+using platform::win32::WindowDc;
 
 void Fill(HDC dc, const RECT& rect, COLORREF colour) {
     UniqueBrush brush(::CreateSolidBrush(colour));
@@ -33,7 +28,7 @@ void DrawControlText(HDC dc, HWND control, RECT rect, UINT format, COLORREF colo
     SelectedObject font(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colour);
-    std::wstring text = ControlText(control);
+    std::wstring text = platform::win32::WindowTextOf(control);
     ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &rect,
                 format | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
@@ -80,7 +75,7 @@ void DrawCheckBox(const NMCUSTOMDRAW& draw) {
         RECT extent = text;
         SelectedObject font(draw.hdc,
                             reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
-        std::wstring caption = ControlText(control);
+        std::wstring caption = platform::win32::WindowTextOf(control);
         ::DrawTextW(draw.hdc, caption.data(), static_cast<int>(caption.size()), &extent,
                     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_CALCRECT);
         const int lineHeight = extent.bottom - extent.top;
@@ -138,12 +133,11 @@ bool HandleDarkControlMessage(const DarkTheme& theme, UINT message, WPARAM wPara
 }
 
 void FrameEditInDarkBorder(HWND edit) {
-    HDC dc = ::GetWindowDC(edit);
+    const WindowDc dc(edit, WindowDc::Area::WholeWindow);
     RECT window;
     ::GetWindowRect(edit, &window);
     ::OffsetRect(&window, -window.left, -window.top);
-    Frame(dc, window, kBorder);
-    ::ReleaseDC(edit, dc);
+    Frame(dc.get(), window, kBorder);
 }
 
 }  // namespace app::theme

@@ -2,6 +2,8 @@
 
 #include "app/dark_theme.h"
 
+#include "platform/win32/dll_function.h"
+
 namespace app::theme {
 namespace {
 
@@ -16,15 +18,8 @@ using DwmSetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
 void ApplyDarkFrame(HWND window) {
     // dwmapi is looked up at run time: a system without it (or without the attribute) simply
     // keeps its own caption colours.
-    HMODULE dwm = ::GetModuleHandleW(L"dwmapi.dll");
-    if (dwm == nullptr) {
-        dwm = ::LoadLibraryW(L"dwmapi.dll");
-    }
-    if (dwm == nullptr) {
-        return;
-    }
-    const auto setAttribute = reinterpret_cast<DwmSetWindowAttributeFn>(
-        reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmSetWindowAttribute")));
+    static const auto setAttribute = platform::win32::DllFunction<DwmSetWindowAttributeFn>(
+        L"dwmapi.dll", "DwmSetWindowAttribute");
     if (setAttribute == nullptr) {
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/app_texts.h"
 #include "app/dark_theme.h"
 #include "app/dpi.h"
 #include "app/modal_scope.h"
@@ -32,7 +33,7 @@ void InputListForm::RegisterWindowClass(HINSTANCE instance) {
 }
 
 void InputListForm::Create(HINSTANCE instance, HWND owner) {
-    ::CreateWindowExW(kPickerExStyle, kPickerClassName, L"入力候補", kPickerStyle, 0, 0,
+    ::CreateWindowExW(kPickerExStyle, kPickerClassName, texts::kPickerTitle, kPickerStyle, 0, 0,
                       kClientWidth, kClientHeight, owner, nullptr, instance, this);
     // The window style is set as a whole, whatever the system added at creation.
     ::SetWindowLongPtrW(window_.get(), GWL_STYLE, static_cast<LONG_PTR>(kPickerStyle));

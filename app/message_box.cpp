@@ -2,11 +2,12 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <vector>
 
+#include "app/app_texts.h"
 #include "app/dark_controls.h"
 #include "app/dpi.h"
+#include "app/message_box_layout.h"
 #include "app/modal_scope.h"
 #include "platform/win32/unique_handles.h"
 
@@ -18,6 +19,8 @@ using platform::win32::UniqueWindow;
 
 constexpr int kTextId = 0xFFFF;
 constexpr int kIconId = 0x0014;
+constexpr DWORD kBoxStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kBoxExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
 
 struct BoxState {
     const theme::DarkTheme* theme;
@@ -105,6 +108,93 @@ HWND AddChild(HWND parent, const wchar_t* className, const std::wstring& text, D
     return child;
 }
 
+struct ButtonEntry {
+    int id;
+    const wchar_t* text;
+};
+
+std::vector<ButtonEntry> ButtonsOf(BoxKind kind) {
+    if (kind == BoxKind::Confirmation) {
+        return {{IDYES, texts::kYesButton}, {IDNO, texts::kNoButton}};
+    }
+    return {{IDOK, texts::kOkButton}};
+}
+
+// The answer of a box closed without a choice.
+int DismissedResult(BoxKind kind) { return kind == BoxKind::Confirmation ? IDNO : IDOK; }
+
+UniqueWindow CreateBoxWindow(const theme::DarkTheme& theme, const std::wstring& title,
+                             BoxState& state) {
+    UniqueWindow box(::CreateWindowExW(kBoxExStyle, kMessageBoxClassName, title.c_str(), kBoxStyle,
+                                       0, 0, 100, 100, nullptr, nullptr,
+                                       ::GetModuleHandleW(nullptr), &state));
+    if (box) {
+        ::SetClassLongPtrW(box.get(), GCLP_HBRBACKGROUND,
+                           reinterpret_cast<LONG_PTR>(theme.WindowBrush()));
+        theme::ApplyDarkFrame(box.get());
+    }
+    return box;
+}
+
+// The system's font for message boxes.
+UniqueFont MessageFont() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    return UniqueFont(::CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+void Place(HWND control, const BoxRect& rect) {
+    ::MoveWindow(control, rect.left, rect.top, rect.width, rect.height, FALSE);
+}
+
+// The icon, the text and the buttons at their places; returns the default button, the first.
+HWND AddControls(HWND box, HFONT font, const std::wstring& text,
+                 const std::vector<ButtonEntry>& buttons, const BoxLayout& layout) {
+    if (layout.icon.width > 0) {
+        HWND icon = AddChild(box, L"STATIC", L"", SS_ICON, kIconId, font);
+        ::SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIconW(nullptr, IDI_ERROR)),
+                       0);
+        Place(icon, layout.icon);
+    }
+    Place(AddChild(box, L"STATIC", text, SS_LEFT | SS_NOPREFIX, kTextId, font), layout.text);
+    HWND defaultButton = nullptr;
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const bool isDefault = i == 0;
+        HWND button = AddChild(box, L"BUTTON", buttons[i].text,
+                               WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                               buttons[i].id, font);
+        Place(button, layout.buttons[i]);
+        if (isDefault) {
+            defaultButton = button;
+        }
+    }
+    return defaultButton;
+}
+
+// Sizes the box around its client area and centres it on the screen, topmost.
+void PlaceCentred(HWND box, const BoxLayout& layout, UINT dpi) {
+    RECT outer{0, 0, layout.clientWidth, layout.clientHeight};
+    AdjustWindowRectForDpi(outer, kBoxStyle, kBoxExStyle, dpi);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    ::SetWindowPos(box, HWND_TOPMOST, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                   (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, 0);
+}
+
+// Shows the box and runs its messages until it has an answer, the program's other windows
+// disabled meanwhile.
+int RunBox(HWND box, HWND defaultButton, BoxState& state) {
+    ModalScope modal(box);
+    ::ShowWindow(box, SW_SHOWNORMAL);
+    ::SetForegroundWindow(box);
+    ::SetFocus(defaultButton);
+    if (!RunModalLoop(box, [&state] { return state.result != 0; })) {
+        state.result = DismissedResult(state.kind);
+    }
+    return state.result;
+}
+
 }  // namespace
 
 void RegisterMessageBoxClass(HINSTANCE instance) {
@@ -121,93 +211,20 @@ void RegisterMessageBoxClass(HINSTANCE instance) {
 int ShowMessageBox(const theme::DarkTheme& theme, const std::wstring& title,
                    const std::wstring& text, BoxKind kind) {
     BoxState state{&theme, kind};
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
-    UniqueWindow box(::CreateWindowExW(exStyle, kMessageBoxClassName, title.c_str(), style, 0, 0,
-                                       100, 100, nullptr, nullptr, ::GetModuleHandleW(nullptr),
-                                       &state));
+    const UniqueWindow box = CreateBoxWindow(theme, title, state);
     if (!box) {
-        return kind == BoxKind::Confirmation ? IDNO : IDOK;
+        return DismissedResult(kind);
     }
-    ::SetClassLongPtrW(box.get(), GCLP_HBRBACKGROUND,
-                       reinterpret_cast<LONG_PTR>(theme.WindowBrush()));
-    theme::ApplyDarkFrame(box.get());
-
     const UINT dpi = WindowDpi(box.get());
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    UniqueFont font(::CreateFontIndirectW(&metrics.lfMessageFont));
-
-    const int margin = Scale(16, dpi);
-    const int gap = Scale(10, dpi);
-    const int buttonWidth = Scale(88, dpi);
-    const int buttonHeight = Scale(26, dpi);
-    const int iconSize = ::GetSystemMetrics(SM_CXICON);
-    const bool withIcon = kind == BoxKind::Error;
-
-    const SIZE textSize = TextExtent(box.get(), font.get(), text, Scale(480, dpi));
-    const int textLeft = margin + (withIcon ? iconSize + gap : 0);
-    const int contentHeight = std::max<int>(textSize.cy, withIcon ? iconSize : 0);
-
-    struct ButtonEntry {
-        int id;
-        const wchar_t* text;
-    };
-    std::vector<ButtonEntry> buttons;
-    if (kind == BoxKind::Confirmation) {
-        buttons = {{IDYES, L"はい(&Y)"}, {IDNO, L"いいえ(&N)"}};
-    } else {
-        buttons = {{IDOK, L"OK"}};
-    }
-    const int buttonsWidth =
-        static_cast<int>(buttons.size()) * buttonWidth + static_cast<int>(buttons.size() - 1) * gap;
-    const int clientWidth =
-        std::max(textLeft + static_cast<int>(textSize.cx) + margin, buttonsWidth + 2 * margin);
-    const int buttonsTop = margin + contentHeight + margin;
-    const int clientHeight = buttonsTop + buttonHeight + margin;
-
-    if (withIcon) {
-        HWND icon = AddChild(box.get(), L"STATIC", L"", SS_ICON, kIconId, font.get());
-        ::SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIconW(nullptr, IDI_ERROR)),
-                       0);
-        ::MoveWindow(icon, margin, margin, iconSize, iconSize, FALSE);
-    }
-    HWND label = AddChild(box.get(), L"STATIC", text, SS_LEFT | SS_NOPREFIX, kTextId, font.get());
-    ::MoveWindow(label, textLeft, margin + (contentHeight - textSize.cy) / 2, textSize.cx,
-                 textSize.cy, FALSE);
-
-    HWND defaultButton = nullptr;
-    int buttonLeft = (clientWidth - buttonsWidth) / 2;
-    for (const ButtonEntry& entry : buttons) {
-        const bool isDefault = defaultButton == nullptr;
-        HWND button = AddChild(box.get(), L"BUTTON", entry.text,
-                               WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), entry.id,
-                               font.get());
-        ::MoveWindow(button, buttonLeft, buttonsTop, buttonWidth, buttonHeight, FALSE);
-        buttonLeft += buttonWidth + gap;
-        if (isDefault) {
-            defaultButton = button;
-        }
-    }
-
-    RECT outer{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectForDpi(outer, style, exStyle, dpi);
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
-    ::SetWindowPos(box.get(), HWND_TOPMOST, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                   (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, 0);
-
-    {
-        ModalScope modal(box.get());
-        ::ShowWindow(box.get(), SW_SHOWNORMAL);
-        ::SetForegroundWindow(box.get());
-        ::SetFocus(defaultButton);
-        if (!RunModalLoop(box.get(), [&state] { return state.result != 0; })) {
-            state.result = kind == BoxKind::Confirmation ? IDNO : IDOK;
-        }
-    }
-    return state.result;
+    const UniqueFont font = MessageFont();
+    const SIZE textSize = TextExtent(box.get(), font.get(), text, MessageTextWidthLimit(dpi));
+    const std::vector<ButtonEntry> buttons = ButtonsOf(kind);
+    const BoxLayout layout = LayOutMessageBox(BoxMeasures{
+        textSize.cx, textSize.cy, kind == BoxKind::Error ? ::GetSystemMetrics(SM_CXICON) : 0,
+        buttons.size(), dpi});
+    HWND defaultButton = AddControls(box.get(), font.get(), text, buttons, layout);
+    PlaceCentred(box.get(), layout, dpi);
+    return RunBox(box.get(), defaultButton, state);
 }
 
 }  // namespace app

@@ -11,7 +11,7 @@ namespace app {
 enum class BoxKind {
     Information,   // text and "OK"
     Error,         // the error icon, text and "OK"
-    Confirmation,  // text, "はい(&Y)" (the default) and "いいえ(&N)"
+    Confirmation,  // text, texts::kYesButton (the default) and texts::kNoButton
 };
 
 // The window class of the program's message and confirmation boxes.

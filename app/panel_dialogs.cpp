@@ -10,7 +10,7 @@ void PanelDialogs::ShowMessage(const std::wstring& text) {
 }
 
 bool PanelDialogs::Confirm(const std::wstring& text) {
-    return ShowMessageBox(theme_, L"確認", text, BoxKind::Confirmation) == IDYES;
+    return ShowMessageBox(theme_, texts::kConfirmationTitle, text, BoxKind::Confirmation) == IDYES;
 }
 
 void PanelDialogs::ShowError(const std::wstring& text) const {

@@ -4,11 +4,13 @@
 
 #include <array>
 
+#include "app/app_texts.h"
+
 namespace app::layout {
 
 // Control ids: tests and accessibility tools find the controls by them.
 enum ControlId : int {
-    kButton1 = 101,    // " 登録", below the visible area
+    kButton1 = 101,    // texts::kRegisterButton, below the visible area
     kButton2 = 102,    // "ACT"
     kButton3 = 103,    // "WBLOCK", right of the visible area
     kButton4 = 104,    // "LIST"
@@ -41,7 +43,7 @@ inline constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | WS_TABSTOP;
 
 // In tab order, then the two controls that never take the focus.
 inline constexpr std::array<ControlEntry, 11> kControls{{
-    {kButton1, L"BUTTON", L" 登録", kPushButton, 83, 58, 39, 25, FontKind::Panel},
+    {kButton1, L"BUTTON", texts::kRegisterButton, kPushButton, 83, 58, 39, 25, FontKind::Panel},
     {kButton2, L"BUTTON", L"ACT", kPushButton, 12, 1, 37, 25, FontKind::Panel},
     {kButton3, L"BUTTON", L"WBLOCK", kPushButton, 189, 8, 52, 25, FontKind::Panel},
     {kCheckBox1, L"BUTTON", L"Shift", kCheckBox, 47, 28, 44, 17, FontKind::Option},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/app_texts.h"
 #include "app/dark_theme.h"
 #include "app/dpi.h"
 
@@ -23,12 +24,12 @@ PanelMenu::PanelMenu(HBRUSH background) : menu_(::CreatePopupMenu()) {
     HMENU pathMenu = ::CreatePopupMenu();
     HMENU versionMenu = ::CreatePopupMenu();
 
-    AddItem(menu_.get(), kRegisterCommand, nullptr, L"起動中の AutoCAD を登録");
+    AddItem(menu_.get(), kRegisterCommand, nullptr, texts::kRegisterMenuItem);
     AddSeparator(menu_.get());
     AddItem(menu_.get(), 0, pathMenu, L"AppFullName");
     registeredPathItem_ = AddItem(pathMenu, kRegisteredPathCommand, nullptr, L"gcad.exe");
     AddSeparator(menu_.get());
-    AddItem(menu_.get(), 0, versionMenu, L"バージョン情報");
+    AddItem(menu_.get(), 0, versionMenu, texts::kVersionMenuItem);
     AddItem(versionMenu, kVersionCommand, nullptr, L"MERIDO_A 1.00 (2024.02.22)");
 
     for (HMENU menu : {menu_.get(), pathMenu, versionMenu}) {

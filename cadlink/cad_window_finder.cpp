@@ -27,4 +27,8 @@ platform::WindowHandle FindCadMainWindow(platform::WindowSystem& windows) {
     return CadMainWindow;
 }
 
+void BringCadMainWindowToFront(platform::WindowSystem& windows) {
+    windows.SetForegroundWindow(FindCadMainWindow(windows));
+}
+
 }  // namespace cadlink

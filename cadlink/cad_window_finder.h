@@ -17,4 +17,8 @@ bool EnumCadWindowProc(platform::WindowSystem& windows, platform::WindowHandle w
 // when there is none. Never throws.
 platform::WindowHandle FindCadMainWindow(platform::WindowSystem& windows);
 
+// Searches AutoCAD's main window afresh and asks for it to come to the foreground, so that the
+// user can go on working there; nothing happens when there is none.
+void BringCadMainWindowToFront(platform::WindowSystem& windows);
+
 }  // namespace cadlink

@@ -33,3 +33,28 @@ function(merido_console_executable target)
         target_link_options(${target} PRIVATE -municode)
     endif()
 endfunction()
+
+# The layers' headers are not reached through the project's folder: each library target has an
+# include folder of its own in the build tree, holding one forwarding header "<layer>/<file>.h"
+# per header it exposes. A target therefore sees a layer's headers only when it links that
+# layer's library, and a lower layer cannot include a higher one; sources keep writing
+# #include "layer/file.h". The headers are named relative to the project's folder.
+function(merido_expose_headers target scope)
+    set(root ${PROJECT_BINARY_DIR}/include/${target})
+    foreach(header IN LISTS ARGN)
+        file(GENERATE OUTPUT ${root}/${header}
+             CONTENT "#pragma once\n#include \"${PROJECT_SOURCE_DIR}/${header}\"\n")
+    endforeach()
+    target_include_directories(${target} ${scope} ${root})
+endfunction()
+
+# The same for the headers of one folder (not its sub-folders), less those named after EXCEPT.
+function(merido_expose_folder target scope folder)
+    cmake_parse_arguments(PARSE_ARGV 3 arg "" "" "EXCEPT")
+    file(GLOB headers CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}
+         ${PROJECT_SOURCE_DIR}/${folder}/*.h)
+    if(arg_EXCEPT)
+        list(REMOVE_ITEM headers ${arg_EXCEPT})
+    endif()
+    merido_expose_headers(${target} ${scope} ${headers})
+endfunction()

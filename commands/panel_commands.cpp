@@ -7,14 +7,13 @@
 #include "cadlink/cad_prog_id.h"
 #include "cadlink/cad_window_finder.h"
 #include "cadlink/window_process_path.h"
+#include "commands/command_texts.h"
 #include "commands/wblock_name.h"
 
 namespace commands {
 
 namespace {
 
-const std::wstring kRegistered = L"を登録しました．";
-const std::wstring kNoFolder = L"フォルダ名を取得できませんでした．";
 // Around the modal picker the panel gives up its topmost place to the picker; it gets it back
 // on every way out, also after an error, so that it never stays a normal window.
 class PickerStacking {
@@ -39,14 +38,7 @@ class PickerStacking {
     platform::WindowHandle picker_;
 };
 
-const std::wstring kNothingRegistered =
-    L"AutoCAD が登録されていません、\nAutoCAD が起動中に[登録]ボタンをクリックして下さい．";
-
 }  // namespace
-
-bool HasFolderPart(const std::wstring& path) {
-    return path.find_first_of(L"\\:") != std::wstring::npos;
-}
 
 PanelCommands::PanelCommands(platform::Panel& panel, const CommandServices& services)
     : panel_(panel), services_(services) {}
@@ -56,7 +48,7 @@ void PanelCommands::RegisterRunningCad() {
         // The registration works on a candidate: the registered path changes only when the
         // command reports success, so a failed attempt never loses the earlier registration.
         const auto accept = [this](const std::wstring& candidate) {
-            services_.dialogs.ShowMessage(candidate + L"\n" + kRegistered);
+            services_.dialogs.ShowMessage(candidate + L"\n" + texts::kRegistered);
             panel_.Fields().AppFullName = candidate;
             panel_.SetRegisteredPathCaption(candidate);
         };
@@ -73,14 +65,14 @@ void PanelCommands::RegisterRunningCad() {
                 if (!path.empty()) {
                     accept(path);
                 } else {
-                    services_.dialogs.ShowMessage(path + L"\n" + kNoFolder);
+                    services_.dialogs.ShowMessage(path + L"\n" + texts::kNoFolder);
                 }
             }
         } catch (const std::exception&) {
             // Attaching, a member or a conversion failed: the command ends silently.
         }
     }
-    services_.windows.SetForegroundWindow(cadlink::FindCadMainWindow(services_.windows));
+    cadlink::BringCadMainWindowToFront(services_.windows);
 }
 
 void PanelCommands::ActivateOrLaunchCad() {
@@ -93,7 +85,7 @@ void PanelCommands::ActivateOrLaunchCad() {
         return;
     }
     if (!LaunchRegisteredCad()) {
-        services_.dialogs.ShowMessage(kNothingRegistered);
+        services_.dialogs.ShowMessage(texts::kNothingRegistered);
     }
 }
 
@@ -130,7 +122,7 @@ void PanelCommands::ExportCleanedCopy() {
         }
         std::wstring file = *chosen;
         if (services_.shell.IsExistingFile(file) &&
-            !services_.dialogs.Confirm(L"すでに存在します．上書きしますか？")) {
+            !services_.dialogs.Confirm(texts::kConfirmOverwrite)) {
             return;
         }
         const auto selection = document->GetObject(L"ActiveSelectionSet");

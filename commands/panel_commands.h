@@ -4,6 +4,7 @@
 #include "platform/keyboard.h"
 #include "platform/list_picker.h"
 #include "platform/panel.h"
+#include "platform/path_syntax.h"
 #include "platform/process_system.h"
 #include "platform/shell.h"
 #include "platform/window_system.h"
@@ -54,6 +55,6 @@ class PanelCommands {
 };
 
 // Whether a path has a folder part: it holds a "\" or a ":".
-bool HasFolderPart(const std::wstring& path);
+using platform::HasFolderPart;
 
 }  // namespace commands

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/path_syntax.h"
 #include "settings/settings_path.h"
 #include "settings/text_to_int.h"
 
@@ -39,7 +40,7 @@ std::wstring ProposeWblockFileName(std::wstring_view fullName) {
 }
 
 std::wstring WblockInitialFolder(std::wstring_view proposal) {
-    const std::size_t separator = proposal.find_last_of(L"\\:");
+    const std::size_t separator = platform::LastPathSeparator(proposal);
     if (separator == std::wstring_view::npos) {
         return {};
     }

@@ -6,6 +6,7 @@
 #include "cadlink/cad_prog_id.h"
 #include "cadlink/cad_window_finder.h"
 #include "monitor/modifier_latches.h"
+#include "platform/hex_digits.h"
 
 namespace monitor {
 
@@ -20,17 +21,7 @@ constexpr std::uint8_t kF9 = 0x78;
 }  // namespace
 
 std::wstring HandleCaption(WindowHandle window) {
-    static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
-    auto value = static_cast<std::uint64_t>(window);
-    std::wstring digits;
-    do {
-        digits.insert(digits.begin(), kDigits[value & 0xF]);
-        value >>= 4;
-    } while (value != 0);
-    if (digits.size() < 8) {
-        digits.insert(0, 8 - digits.size(), L'0');
-    }
-    return digits;
+    return platform::HexDigits(static_cast<std::uint64_t>(window), 8);
 }
 
 CadMonitor::CadMonitor(platform::Panel& panel, const MonitorServices& services)

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/hex_digits.h"
+
 namespace platform {
 
 // The program's errors: a text for the user, shown by the application-wide handler.
@@ -18,13 +20,6 @@ class Error : public std::runtime_error {
 };
 
 // An error code as "0x" and eight upper-case hexadecimal digits, for codes without a text.
-inline std::wstring HexCode(std::uint32_t code) {
-    static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
-    std::wstring text = L"0x";
-    for (int shift = 28; shift >= 0; shift -= 4) {
-        text += kDigits[(code >> shift) & 0xFu];
-    }
-    return text;
-}
+inline std::wstring HexCode(std::uint32_t code) { return L"0x" + HexDigits(code, 8); }
 
 }  // namespace platform

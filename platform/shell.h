@@ -23,7 +23,7 @@ class Dialogs {
     virtual ~Dialogs() = default;
     // A plain box with the text and "OK"; returns when it is closed.
     virtual void ShowMessage(const std::wstring& text) = 0;
-    // A question with "はい(&Y)" (the default) and "いいえ(&N)"; true for yes.
+    // A question with the buttons yes (the default) and no; true for yes.
     virtual bool Confirm(const std::wstring& text) = 0;
 };
 

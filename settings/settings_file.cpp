@@ -1,6 +1,7 @@
 #include "settings/settings_file.h"
 
 #include "platform/error.h"
+#include "settings/settings_texts.h"
 #include "settings/text_to_int.h"
 
 namespace settings {
@@ -27,7 +28,7 @@ bool SettingsFile::ReadBool(const std::wstring& section, const std::wstring& key
 void SettingsFile::WriteString(const std::wstring& section, const std::wstring& key,
                                const std::wstring& value) {
     if (!files_.WriteString(section, key, value, path_)) {
-        throw platform::Error(path_ + L" に書き込めません");
+        throw platform::Error(path_ + texts::kCannotWrite);
     }
 }
 

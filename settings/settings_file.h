@@ -24,7 +24,8 @@ class SettingsFile {
                              std::int32_t fallback);
     bool ReadBool(const std::wstring& section, const std::wstring& key, bool fallback);
 
-    // Each throws platform::Error "<path> に書き込めません" when the value cannot be stored.
+    // Each throws platform::Error, the path and texts::kCannotWrite, when the value cannot be
+    // stored.
     void WriteString(const std::wstring& section, const std::wstring& key,
                      const std::wstring& value);
     void WriteInteger(const std::wstring& section, const std::wstring& key, std::int32_t value);

@@ -1,5 +1,7 @@
 #include "settings/settings_path.h"
 
+#include "platform/path_syntax.h"
+
 namespace settings {
 
 std::wstring_view ExtensionOf(std::wstring_view path) {
@@ -7,7 +9,7 @@ std::wstring_view ExtensionOf(std::wstring_view path) {
     if (dot == std::wstring_view::npos) {
         return {};
     }
-    const std::size_t separator = path.find_last_of(L"\\:");
+    const std::size_t separator = platform::LastPathSeparator(path);
     if (separator != std::wstring_view::npos && separator > dot) {
         return {};
     }

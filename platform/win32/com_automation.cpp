@@ -6,56 +6,15 @@
 
 #include <optional>
 #include <type_traits>
+#include <variant>
 
 #include "platform/win32/system_message.h"
+#include "platform/win32/unique_com_values.h"
 
 namespace platform::win32 {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-
-// A VARIANT that is cleared on every way out.
-class Variant {
-  public:
-    Variant() { ::VariantInit(&value_); }
-    ~Variant() { ::VariantClear(&value_); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    VARIANT* get() { return &value_; }
-    const VARIANT& operator*() const { return value_; }
-
-  private:
-    VARIANT value_;
-};
-
-// A BSTR that is freed on every way out; a callee may replace it through Address().
-class Bstr {
-  public:
-    explicit Bstr(const std::wstring& text)
-        : value_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    ~Bstr() { ::SysFreeString(value_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR* Address() { return &value_; }
-    std::wstring Text() const {
-        return value_ == nullptr ? std::wstring() : std::wstring(value_, ::SysStringLen(value_));
-    }
-
-  private:
-    BSTR value_;
-};
-
-// EXCEPINFO whose strings are freed on every way out.
-struct ExceptionInfo : EXCEPINFO {
-    ExceptionInfo() : EXCEPINFO{} {}
-    ~ExceptionInfo() {
-        ::SysFreeString(bstrSource);
-        ::SysFreeString(bstrDescription);
-        ::SysFreeString(bstrHelpFile);
-    }
-    ExceptionInfo(const ExceptionInfo&) = delete;
-    ExceptionInfo& operator=(const ExceptionInfo&) = delete;
-};
 
 [[noreturn]] void Fail(const std::wstring& member, HRESULT result, const std::wstring& detail) {
     const auto code = static_cast<std::uint32_t>(result);
@@ -63,18 +22,17 @@ struct ExceptionInfo : EXCEPINFO {
     throw AutomationError(member + L": " + reason + L" (" + HexCode(code) + L")", member, code);
 }
 
-bool IsObject(VARTYPE type) { return type == VT_DISPATCH || type == VT_UNKNOWN; }
-
-// Converts a result to the type the caller relies on; an object never counts as a value.
-void ConvertResult(const std::wstring& member, Variant& result, VARTYPE type, Variant& converted) {
-    if (IsObject((*result).vt)) {
-        Fail(member, DISP_E_TYPEMISMATCH, L"the result is an object");
-    }
-    const HRESULT status = ::VariantChangeType(converted.get(), result.get(), 0, type);
+// A failed call becomes the automation error, with the server's description where it gave one
+// and the system's text for the code otherwise.
+void ThrowIfFailed(const std::wstring& member, HRESULT status, const std::wstring& detail = {}) {
     if (FAILED(status)) {
-        Fail(member, status, L"");
+        Fail(member, status, detail);
     }
 }
+
+bool IsObject(VARTYPE type) { return type == VT_DISPATCH || type == VT_UNKNOWN; }
+
+constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 
 class ComObject final : public AutomationObject {
   public:
@@ -83,33 +41,23 @@ class ComObject final : public AutomationObject {
     IDispatch* Dispatch() const { return dispatch_.Get(); }
 
     std::wstring GetText(const std::wstring& member) override {
-        Variant result;
-        Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, result.get());
-        Variant text;
-        ConvertResult(member, result, VT_BSTR, text);
-        const BSTR value = (*text).bstrVal;
-        return value == nullptr ? std::wstring() : std::wstring(value, ::SysStringLen(value));
+        return GetValue(member, VT_BSTR,
+                        [](const VARIANT& value) { return BstrText(value.bstrVal); });
     }
 
     std::int32_t GetInteger(const std::wstring& member) override {
-        Variant result;
-        Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, result.get());
-        Variant integer;
-        ConvertResult(member, result, VT_I4, integer);
-        return (*integer).lVal;
+        return GetValue(member, VT_I4,
+                        [](const VARIANT& value) { return static_cast<std::int32_t>(value.lVal); });
     }
 
     bool GetBool(const std::wstring& member) override {
-        Variant result;
-        Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, result.get());
-        Variant boolean;
-        ConvertResult(member, result, VT_BOOL, boolean);
-        return (*boolean).boolVal != VARIANT_FALSE;
+        return GetValue(member, VT_BOOL,
+                        [](const VARIANT& value) { return value.boolVal != VARIANT_FALSE; });
     }
 
     std::uint64_t GetHandle(const std::wstring& member) override {
         Variant result;
-        Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, result.get());
+        Invoke(member, kGet, {}, result.get());
         const VARIANT& value = *result;
         // Handles are sign-extended from 32 bits, as the system extends them.
         switch (value.vt) {
@@ -140,7 +88,7 @@ class ComObject final : public AutomationObject {
     std::unique_ptr<AutomationObject> GetObject(const std::wstring& member,
                                                 const std::vector<Argument>& arguments) override {
         Variant result;
-        Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, arguments, result.get());
+        Invoke(member, kGet, arguments, result.get());
         const VARIANT& value = *result;
         ComPtr<IDispatch> dispatch;
         if (value.vt == VT_DISPATCH && value.pdispVal != nullptr) {
@@ -159,33 +107,65 @@ class ComObject final : public AutomationObject {
     }
 
   private:
+    // A member's result converted to `type`, taken out of the converted value by `read`; an
+    // object never counts as a value.
+    template <typename Read>
+    std::invoke_result_t<Read, const VARIANT&> GetValue(const std::wstring& member, VARTYPE type,
+                                                        Read read) {
+        Variant result;
+        Invoke(member, kGet, {}, result.get());
+        if (IsObject((*result).vt)) {
+            Fail(member, DISP_E_TYPEMISMATCH, L"the result is an object");
+        }
+        Variant converted;
+        ThrowIfFailed(member, ::VariantChangeType(converted.get(), result.get(), 0, type));
+        return read(*converted);
+    }
+
     void Invoke(const std::wstring& member, WORD flags, const std::vector<Argument>& arguments,
                 VARIANT* result);
 
     ComPtr<IDispatch> dispatch_;
 };
 
-void ComObject::Invoke(const std::wstring& member, WORD flags,
-                       const std::vector<Argument>& arguments, VARIANT* result) {
-    DISPID id = DISPID_UNKNOWN;
-    std::wstring name = member;
-    LPOLESTR names[] = {name.data()};
-    HRESULT status = dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(status)) {
-        Fail(member, status, L"");
+// The arguments of one call as IDispatch::Invoke takes them, last first. The caller owns
+// whatever a by-reference slot holds after the call, so the texts and the objects lent to the
+// server are held here and released with this object.
+class ArgumentArray {
+  public:
+    ArgumentArray(const std::wstring& member, const std::vector<Argument>& arguments)
+        : arguments_(arguments),
+          slots_(arguments.size()),
+          objects_(arguments.size()),
+          texts_(arguments.size()) {
+        for (std::size_t slot = 0; slot < slots_.size(); ++slot) {
+            ::VariantInit(&slots_[slot]);
+            Fill(member, slot);
+        }
+        parameters_ = DISPPARAMS{slots_.data(), nullptr, static_cast<UINT>(slots_.size()), 0};
+    }
+    ArgumentArray(const ArgumentArray&) = delete;
+    ArgumentArray& operator=(const ArgumentArray&) = delete;
+
+    DISPPARAMS* Parameters() { return &parameters_; }
+
+    // Hands the texts passed by reference back to the caller, as the server left them.
+    void CopyTextsBack() const {
+        for (std::size_t slot = 0; slot < slots_.size(); ++slot) {
+            if (const auto* text = std::get_if<TextByRef>(&ArgumentAt(slot))) {
+                *text->text = texts_[slot]->Text();
+            }
+        }
     }
 
-    // Automation takes the arguments last first.
-    const std::size_t count = arguments.size();
-    std::vector<VARIANT> slots(count);
-    // The caller owns whatever a by-reference slot holds after the call, so the objects lent to
-    // the server are held by the slots and cleared with them.
-    std::vector<Variant> objects(count);
-    std::vector<std::optional<Bstr>> texts(count);
-    for (std::size_t slot = 0; slot < count; ++slot) {
-        VARIANT& variant = slots[slot];
-        ::VariantInit(&variant);
-        const Argument& argument = arguments[count - 1 - slot];
+  private:
+    const Argument& ArgumentAt(std::size_t slot) const {
+        return arguments_[arguments_.size() - 1 - slot];
+    }
+
+    void Fill(const std::wstring& member, std::size_t slot) {
+        VARIANT& variant = slots_[slot];
+        const Argument& argument = ArgumentAt(slot);
         if (const auto* integer = std::get_if<std::int32_t>(&argument)) {
             variant.vt = VT_I4;
             variant.lVal = *integer;
@@ -193,9 +173,9 @@ void ComObject::Invoke(const std::wstring& member, WORD flags,
             variant.vt = VT_ERROR;
             variant.scode = DISP_E_PARAMNOTFOUND;
         } else if (const auto* text = std::get_if<TextByRef>(&argument)) {
-            texts[slot].emplace(*text->text);
+            texts_[slot].emplace(*text->text);
             variant.vt = VT_BSTR | VT_BYREF;
-            variant.pbstrVal = texts[slot]->Address();
+            variant.pbstrVal = texts_[slot]->Address();
         } else {
             const auto* object =
                 dynamic_cast<const ComObject*>(std::get<ObjectByRef>(argument).object);
@@ -203,7 +183,7 @@ void ComObject::Invoke(const std::wstring& member, WORD flags,
                 Fail(member, E_INVALIDARG, L"the argument is not an automation object");
             }
             ComPtr<IDispatch> lent = object->Dispatch();
-            VARIANT* held = objects[slot].get();
+            VARIANT* held = objects_[slot].get();
             held->vt = VT_DISPATCH;
             held->pdispVal = lent.Detach();
             variant.vt = VT_VARIANT | VT_BYREF;
@@ -211,28 +191,28 @@ void ComObject::Invoke(const std::wstring& member, WORD flags,
         }
     }
 
-    DISPPARAMS parameters{slots.data(), nullptr, static_cast<UINT>(count), 0};
+    const std::vector<Argument>& arguments_;
+    std::vector<VARIANT> slots_;
+    std::vector<Variant> objects_;
+    std::vector<std::optional<Bstr>> texts_;
+    DISPPARAMS parameters_{};
+};
+
+void ComObject::Invoke(const std::wstring& member, WORD flags,
+                       const std::vector<Argument>& arguments, VARIANT* result) {
+    DISPID id = DISPID_UNKNOWN;
+    std::wstring name = member;
+    LPOLESTR names[] = {name.data()};
+    ThrowIfFailed(member, dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+
+    ArgumentArray argumentArray(member, arguments);
     ExceptionInfo exception;
     UINT badArgument = 0;
-    status = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, result,
-                               &exception, &badArgument);
-
-    for (std::size_t slot = 0; slot < count; ++slot) {
-        const Argument& argument = arguments[count - 1 - slot];
-        if (const auto* text = std::get_if<TextByRef>(&argument)) {
-            *text->text = texts[slot]->Text();
-        }
-    }
-    if (FAILED(status)) {
-        if (status == DISP_E_EXCEPTION && exception.pfnDeferredFillIn != nullptr) {
-            exception.pfnDeferredFillIn(&exception);
-        }
-        const std::wstring description =
-            status == DISP_E_EXCEPTION && exception.bstrDescription != nullptr
-                ? std::wstring(exception.bstrDescription, ::SysStringLen(exception.bstrDescription))
-                : std::wstring();
-        Fail(member, status, description);
-    }
+    const HRESULT status =
+        dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, argumentArray.Parameters(),
+                          result, &exception, &badArgument);
+    argumentArray.CopyTextsBack();
+    ThrowIfFailed(member, status, exception.Description(status));
 }
 
 CLSID ClassOf(const std::wstring& progId) {
@@ -257,15 +237,9 @@ bool ComAutomation::IsActive(const std::wstring& progId) {
 std::unique_ptr<AutomationObject> ComAutomation::Attach(const std::wstring& progId) {
     const CLSID clsid = ClassOf(progId);
     ComPtr<IUnknown> running;
-    HRESULT status = ::GetActiveObject(clsid, nullptr, &running);
-    if (FAILED(status)) {
-        Fail(progId, status, L"");
-    }
+    ThrowIfFailed(progId, ::GetActiveObject(clsid, nullptr, &running));
     ComPtr<IDispatch> dispatch;
-    status = running.As(&dispatch);
-    if (FAILED(status)) {
-        Fail(progId, status, L"");
-    }
+    ThrowIfFailed(progId, running.As(&dispatch));
     return std::make_unique<ComObject>(std::move(dispatch));
 }
 

@@ -43,10 +43,14 @@ struct IconDestroyer {
 };
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
 
-// A device context obtained with GetDC, released with ReleaseDC.
+// A device context obtained with GetDC (the client area; the screen for a null window) or, for
+// the whole window with its frame, GetWindowDC; released with ReleaseDC.
 class WindowDc {
   public:
-    explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    enum class Area { Client, WholeWindow };
+    explicit WindowDc(HWND window, Area area = Area::Client)
+        : window_(window),
+          dc_(area == Area::WholeWindow ? ::GetWindowDC(window) : ::GetDC(window)) {}
     ~WindowDc() {
         if (dc_ != nullptr) {
             ::ReleaseDC(window_, dc_);

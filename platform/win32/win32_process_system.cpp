@@ -2,6 +2,7 @@
 
 #include "platform/win32/win32_process_system.h"
 
+#include "platform/win32/dll_function.h"
 #include "platform/win32/unique_handles.h"
 
 namespace platform::win32 {
@@ -11,14 +12,8 @@ using GetModuleFileNameExWFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
 
 // psapi is loaded on first use and stays loaded for the rest of the run.
 GetModuleFileNameExWFn ModuleFileNameFunction() {
-    static const GetModuleFileNameExWFn function = []() -> GetModuleFileNameExWFn {
-        HMODULE psapi = ::LoadLibraryW(L"psapi.dll");
-        if (psapi == nullptr) {
-            return nullptr;
-        }
-        return reinterpret_cast<GetModuleFileNameExWFn>(
-            reinterpret_cast<void*>(::GetProcAddress(psapi, "GetModuleFileNameExW")));
-    }();
+    static const auto function =
+        DllFunction<GetModuleFileNameExWFn>(L"psapi.dll", "GetModuleFileNameExW");
     return function;
 }
 

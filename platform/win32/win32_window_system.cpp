@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "platform/win32/unique_handles.h"
+#include "platform/win32/window_text.h"
 
 namespace platform::win32 {
 namespace {
@@ -40,12 +41,7 @@ void Win32WindowSystem::EnumTopLevelWindows(const std::function<bool(WindowHandl
 }
 
 std::wstring Win32WindowSystem::WindowText(WindowHandle window) {
-    wchar_t buffer[kTextBufferUnits] = {};
-    const int length = ::GetWindowTextW(ToHwnd(window), buffer, kTextRequestUnits);
-    if (length <= 0) {
-        return {};
-    }
-    return std::wstring(buffer);
+    return WindowTextOf(ToHwnd(window), kTextRequestUnits);
 }
 
 std::optional<std::wstring> Win32WindowSystem::ClassName(WindowHandle window) {

@@ -187,4 +187,14 @@ TEST_F(PanelWindowTest, TheApplicationWideHandlerShowsTheErrorWithAFullStopInThe
     EXPECT_TRUE(seen.centred);
 }
 
+TEST_F(PanelWindowTest, AnErrorThatCarriesNoTextIsShownWithTheJapaneseFallback) {
+    BoxSeen seen;
+    g_seen = &seen;
+    ::SetTimer(nullptr, 0, 50, InspectBox);
+    panel->ShowError(std::make_exception_ptr(42));
+    g_seen = nullptr;
+    EXPECT_EQ(seen.text, L"不明なエラーが発生しました.");
+    EXPECT_TRUE(seen.hasIcon);
+}
+
 }  // namespace

@@ -1,0 +1,130 @@
+#!/usr/bin/env python3
+"""Tests of tools/check_layers.py and tools/function_lengths.py, each on a small tree of its own.
+
+Usage: python3 tools/test_code_checks.py [-v]
+"""
+
+import os
+import sys
+import tempfile
+import textwrap
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+
+import check_layers  # noqa: E402
+import function_lengths  # noqa: E402
+
+
+def write_tree(root, files):
+    for path, text in files.items():
+        full = os.path.join(root, path)
+        os.makedirs(os.path.dirname(full), exist_ok=True)
+        with open(full, "w", encoding="utf-8") as file:
+            file.write(textwrap.dedent(text))
+
+
+class CheckLayersTest(unittest.TestCase):
+    def violations(self, files):
+        with tempfile.TemporaryDirectory() as root:
+            write_tree(root, files)
+            return [(path, reason) for path, _, _, reason in check_layers.violations(root)]
+
+    def test_includes_of_the_same_layer_or_below_pass(self):
+        self.assertEqual(self.violations({
+            "platform/panel.h": '#include "platform/window_handle.h"\n',
+            "platform/win32/shell.cpp": '#include "platform/shell.h"\n#include <windows.h>\n',
+            "cadlink/finder.cpp": '#include "cadlink/finder.h"\n#include "platform/panel.h"\n',
+            "commands/a.cpp": '#include "cadlink/x.h"\n#include "settings/y.h"\n',
+            "monitor/m.cpp": '#include "cadlink/x.h"\n',
+            "app/main.cpp": '#include "commands/a.h"\n#include "platform/win32/shell.h"\n',
+        }), [])
+
+    def test_each_kind_of_upward_or_sideways_include_fails(self):
+        cases = [
+            ("cadlink/finder.cpp", '#include "commands/panel_commands.h"', "cadlink", "commands"),
+            ("cadlink/finder.h", '  #  include "app/control_panel.h"', "cadlink", "app"),
+            ("settings/file.cpp", '#include "cadlink/cad_prog_id.h"', "settings", "cadlink"),
+            ("commands/a.cpp", '#include "monitor/cad_monitor.h"', "commands", "monitor"),
+            ("monitor/m.cpp", '#include "app/app_texts.h"', "monitor", "app"),
+            ("platform/panel.h", '#include "settings/panel_settings.h"', "platform", "settings"),
+            ("commands/a.cpp", '#include "platform/win32/shell.h"', "commands",
+             "platform/win32"),
+            ("platform/win32/x.cpp", '#include "app/dpi.h"', "platform/win32", "app"),
+        ]
+        for path, line, own, target in cases:
+            with self.subTest(path=path, line=line):
+                self.assertEqual(self.violations({path: line + "\n"}),
+                                 [(path, "%s may not include %s" % (own, target))])
+
+    def test_an_include_without_a_layer_fails(self):
+        for line in ['#include "panel_commands.h"', '#include "tests/fakes/fake_panel.h"']:
+            with self.subTest(line=line):
+                self.assertEqual(self.violations({"commands/a.cpp": line + "\n"}),
+                                 [("commands/a.cpp", 'not of the form "layer/file.h"')])
+
+    def test_the_script_exits_with_one_on_a_violation_and_zero_without(self):
+        with tempfile.TemporaryDirectory() as root:
+            write_tree(root, {"cadlink/a.cpp": '#include "platform/x.h"\n'})
+            self.assertEqual(check_layers.main(["--root", root]), 0)
+            write_tree(root, {"cadlink/b.cpp": '#include "commands/x.h"\n'})
+            self.assertEqual(check_layers.main(["--root", root]), 1)
+
+
+class FunctionLengthsTest(unittest.TestCase):
+    def test_counts_each_function_from_its_head_to_its_closing_brace(self):
+        source = """\
+            #include "x.h"
+
+            namespace app {
+            namespace {
+
+            struct Item {
+                int Size() const { return 1; }
+            };
+
+            template <typename T>
+            T Twice(T value) {
+                const auto add = [](T a, T b) { return a + b; };
+                if (value > 0) {
+                    return add(value, value);
+                }
+                return T{};
+            }
+
+            }  // namespace
+
+            Panel::Panel(int width)
+                : width_(width),
+                  items_{} {}
+
+            const char* Panel::Name() const noexcept {
+                // "}" in a comment and a string do not close the function {
+                return "}{";
+            }
+
+            constexpr int kTable[] = {1, 2, 3};
+            int Panel::operator()(int x) { return x; }
+
+            }  // namespace app
+            """
+        self.assertEqual(function_lengths.functions_in(textwrap.dedent(source)), [
+            (7, 7, "Size"),
+            (10, 17, "Twice"),
+            (21, 23, "Panel::Panel"),
+            (25, 28, "Panel::Name"),
+            (31, 31, "Panel::operator()"),
+        ])
+
+    def test_the_limit_fails_only_when_a_function_is_longer(self):
+        body = "".join("    ++x;\n" for _ in range(8))
+        with tempfile.TemporaryDirectory() as root:
+            write_tree(root, {"app/a.cpp": "void F(int x) {\n" + body + "}\n"})
+            arguments = ["--root", root, "app"]
+            self.assertEqual(function_lengths.main(arguments + ["--limit", "10"]), 0)
+            self.assertEqual(function_lengths.main(arguments + ["--limit", "9"]), 1)
+
+
+if __name__ == "__main__":
+    unittest.main()
