@@ -54,15 +54,34 @@ cad title 'Autodesk AutoCAD 2025 - [1F-plan.dwg]'
 sleep 6
 shot() { import -display "$DISPLAY" -window root "$1"; }
 shot "$out/desktop.png"
-convert "$out/desktop.png" -crop 200x82+410+342 +repage "$out/panel.png"
+convert "$out/desktop.png" -crop 200x82+410+342 +repage -strip "$out/panel.png"
 
 # The pop-up menu: a right-click on the panel's label, then the screenshot, then Esc.
 xdotool mousemove --sync 520 358 click 3 2>/dev/null
 sleep 1.5
 shot "$out/desktop-menu.png"
-convert "$out/desktop-menu.png" -crop 310x118+410+342 +repage "$out/panel-menu.png"
+convert "$out/desktop-menu.png" -crop 310x118+410+342 +repage -strip "$out/panel-menu.png"
 xdotool key Escape 2>/dev/null
 shots=(panel.png panel-menu.png)
+
+# Clicks (button 1 or 3) at x y, or presses keys, then waits the given seconds, screenshots the
+# desktop and cuts a picture out of it (WxH+X+Y), and finally presses the key that closes it.
+#   picture NAME CROP WAIT CLOSE-KEY click|key ARGS...
+picture() {
+    local name="$1" crop="$2" wait="$3" close="$4" how="$5"
+    shift 5
+    if [ "$how" = click ]; then
+        xdotool mousemove --sync "$2" "$3" click "$1" 2>/dev/null
+    else
+        xdotool key "$@" 2>/dev/null
+    fi
+    sleep "$wait"
+    shot "$out/desktop-$name.png"
+    convert "$out/desktop-$name.png" -crop "$crop" +repage -strip "$out/$name.png"
+    xdotool key "$close" 2>/dev/null
+    sleep 1
+    shots+=("$name.png")
+}
 
 if [ "$docs" = 1 ]; then
     # The overwrite question: the export's proposed name exists already. From the panel's
@@ -73,30 +92,15 @@ if [ "$docs" = 1 ]; then
     sleep 1
     xdotool key Tab Tab Return 2>/dev/null
     sleep 8
-    xdotool key Return 2>/dev/null
-    sleep 3
-    shot "$out/desktop-confirm.png"
-    convert "$out/desktop-confirm.png" -crop 240x130+391+318 +repage "$out/confirm.png"
-    xdotool key Escape 2>/dev/null
-    sleep 1
+    picture confirm 240x130+391+318 3 Escape key Return
 
     # An information box: the registration of the running AutoCAD, from the pop-up menu.
     xdotool mousemove --sync 520 358 click 3 2>/dev/null
     sleep 1.5
-    xdotool key Down Return 2>/dev/null
-    sleep 2
-    shot "$out/desktop-info.png"
-    convert "$out/desktop-info.png" -crop 318x148+352+309 +repage "$out/message.png"
-    xdotool key Return 2>/dev/null
-    sleep 1
+    picture message 318x148+352+309 2 Return key Down Return
 
     # The drawing picker over AutoCAD, opened by LIST.
-    xdotool mousemove --sync 488 383 click 1 2>/dev/null
-    sleep 2
-    shot "$out/desktop-picker.png"
-    convert "$out/desktop-picker.png" -crop 640x400+340+220 +repage "$out/picker.png"
-    xdotool key Escape 2>/dev/null
-    shots+=(confirm.png message.png picker.png)
+    picture picker 640x400+340+220 2 Escape click 1 488 383
 fi
 
 echo "demo: screenshots in $out (${shots[*]}, desktop.png)"
