@@ -1,8 +1,11 @@
-# The front door. `make` builds dist/MERIDO_B.exe; `make test` and `make demo` are the two
-# commands the README describes. Every target installs what is missing first.
+# The front door. `make` builds dist/MERIDO_B.exe (stripped), `make dist` the release zip;
+# `make test` and `make demo` are the two commands the README describes. Every target installs what is missing first.
 JOBS ?= 2
 
-.PHONY: all deps host windows test unit wine-tests demo docs-screenshots bench fuzz format clean
+DIST_ZIP = dist/MERIDO_B-1.10-win64.zip
+
+.PHONY: all deps host windows windows-exe windows-clang dist dist-check test unit wine-tests demo \
+        docs-screenshots bench fuzz format clean
 
 all: dist/MERIDO_B.exe
 
@@ -17,9 +20,26 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j$(JOBS)
 
-dist/MERIDO_B.exe: windows
-	mkdir -p dist
-	cp build/windows/bin/MERIDO_B.exe dist/MERIDO_B.exe
+# The program alone, without the test programs.
+windows-exe: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j$(JOBS) --target MERIDO_B
+
+# The second compiler: clang builds the program (every product source) with warnings as errors.
+windows-clang: deps
+	cmake --preset windows-clang >/dev/null
+	cmake --build --preset windows-clang -j$(JOBS)
+
+# The release zip: the stripped exe, the Japanese guide with its pictures and the list of
+# changes; the debug information stays in build/dist/MERIDO_B.exe.debug.
+dist: windows-exe
+	python3 tools/make_dist.py build build/windows/bin/MERIDO_B.exe $(DIST_ZIP)
+
+dist-check: dist
+	python3 tools/make_dist.py check $(DIST_ZIP)
+
+dist/MERIDO_B.exe: dist
+	cp build/dist/MERIDO_B.exe dist/MERIDO_B.exe
 
 unit: host
 	ctest --preset host
@@ -27,16 +47,16 @@ unit: host
 wine-tests: windows
 	ctest --preset windows
 
-test: dist/MERIDO_B.exe unit wine-tests
+test: dist/MERIDO_B.exe dist-check windows-clang unit wine-tests
 
-demo: dist/MERIDO_B.exe
+demo: windows
 	bash scripts/demo.sh build/windows/bin
 
 # Refreshes the screenshots that the README shows.
-docs-screenshots: dist/MERIDO_B.exe
+docs-screenshots: windows
 	env -u DISPLAY bash scripts/demo.sh build/windows/bin --docs
 
-bench: dist/MERIDO_B.exe
+bench: windows
 	bash bench/run_bench.sh build/windows/bin
 
 # libFuzzer targets (clang), each run for a bounded time; not part of `make test`.

@@ -57,6 +57,18 @@ configure_prefix() {
     wine reg add 'HKCR\Autocad.Application.25\CLSID' /ve /d '{BA2D8404-F055-4251-9F54-A73024E92352}' /f >/dev/null
     wine reg add 'HKCR\CLSID\{BA2D8404-F055-4251-9F54-A73024E92352}\ProgID' /ve /d 'Autocad.Application.25' /f >/dev/null
     set_prefix_dpi 96
+    install_marlett
+}
+
+# Wine draws the caption buttons (close box, minimise, maximise) as letters of its Marlett font.
+# Debian's wine does not load the fonts of fonts-wine from /usr/share/wine/fonts, so without a
+# copy in the prefix the close box shows the letter "r"; the prefix's own Fonts folder is read.
+install_marlett() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' \
+        /v 'Marlett (TrueType)' /d marlett.ttf /f >/dev/null
 }
 
 set_prefix_dpi() {
@@ -65,18 +77,19 @@ set_prefix_dpi() {
         /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
 }
 
-# Makes sure a configured template prefix exists at $1 (built once, under a lock).
+# Makes sure a configured template prefix exists at $1 (built once, under a lock). The marker
+# names the prefix's make-up, so that a template made by an older script is built afresh.
 ensure_template_prefix() {
     local template="$1"
     mkdir -p "$(dirname "$template")"
     (
         flock 9
-        if [ ! -f "$template/.merido-ready" ]; then
+        if [ ! -f "$template/.merido-ready-2" ]; then
             rm -rf "$template"
             WINEPREFIX="$template" wineboot -i >/dev/null 2>&1
             WINEPREFIX="$template" configure_prefix
             WINEPREFIX="$template" wineserver -w
-            touch "$template/.merido-ready"
+            touch "$template/.merido-ready-2"
         fi
     ) 9>"$template.lock"
 }

@@ -70,7 +70,7 @@ class PeFile:
         if data[pe_offset:pe_offset + 4] != b"PE\0\0":
             raise PeError("no PE signature")
         coff = pe_offset + 4
-        (self.machine, section_count, _, _, _, optional_size,
+        (self.machine, section_count, _, self.symbol_table, self.symbol_count, optional_size,
          _) = struct.unpack_from("<HHIIIHH", data, coff)
         optional = coff + 20
         (self.magic,) = struct.unpack_from("<H", data, optional)
@@ -90,9 +90,17 @@ class PeFile:
         table = optional + optional_size
         for i in range(section_count):
             entry = table + 40 * i
-            name = data[entry:entry + 8].rstrip(b"\0").decode("ascii", "replace")
+            name = self._long_name(data[entry:entry + 8].rstrip(b"\0").decode("ascii", "replace"))
             vsize, vaddr, raw_size, raw_ptr = struct.unpack_from("<IIII", data, entry + 8)
             self.sections.append((name, vaddr, max(vsize, raw_size), raw_ptr, raw_size))
+
+    def _long_name(self, name):
+        """A section name of more than 8 characters is "/offset" into the COFF string table."""
+        if not (name.startswith("/") and name[1:].isdigit() and self.symbol_table):
+            return name
+        start = self.symbol_table + 18 * self.symbol_count + int(name[1:])
+        end = self.data.find(b"\0", start)
+        return self.data[start:end].decode("ascii", "replace") if end > start else name
 
     def offset(self, rva):
         for _, vaddr, size, raw_ptr, raw_size in self.sections:
@@ -406,19 +414,30 @@ def check_icon(resources, report):
 
 
 def run(path, out=sys.stdout):
-    report = Report(out)
     try:
         with open(path, "rb") as f:
-            pe = PeFile(f.read())
+            data = f.read()
+    except OSError as error:
+        Report(out).check("readable PE file", False, "%s: %s" % (path, error))
+        print("%s: 1 check(s) failed" % path, file=out)
+        return 1
+    return run_data(data, path, out)
+
+
+def run_data(data, label, out=sys.stdout):
+    """The checks on an image already in memory, for example one read from an archive."""
+    report = Report(out)
+    try:
+        pe = PeFile(data)
         check_header(pe, report)
         check_imports(pe, report)
         resources = pe.resources()
         check_manifest(resources, report)
         check_version(resources, report)
         check_icon(resources, report)
-    except (OSError, PeError, struct.error, ValueError) as error:
-        report.check("readable PE file", False, "%s: %s" % (path, error))
-    print("%s: %s" % (path, "all checks passed" if not report.failed else
+    except (PeError, struct.error, ValueError) as error:
+        report.check("readable PE file", False, "%s: %s" % (label, error))
+    print("%s: %s" % (label, "all checks passed" if not report.failed else
                       "%d check(s) failed" % len(report.failed)), file=out)
     return 0 if not report.failed else 1
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Tests of tools/make_icon.py and tools/check_pe.py.
+"""Tests of tools/make_icon.py, tools/check_pe.py and tools/make_dist.py.
 
 The check_pe cases build small Windows programs with the MinGW cross compiler and windres
 from app/resources, each with one fault put in, and skip when those tools are not installed.
@@ -15,6 +15,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import zipfile
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -23,6 +24,7 @@ RESOURCES = os.path.join(ROOT, "app", "resources")
 sys.path.insert(0, HERE)
 
 import check_pe  # noqa: E402
+import make_dist  # noqa: E402
 import make_icon  # noqa: E402
 
 CXX = "x86_64-w64-mingw32-g++-posix"
@@ -150,9 +152,8 @@ def _failed(output):
                   if line.startswith("FAIL"))
 
 
-@unittest.skipUnless(shutil.which(CXX) and shutil.which(WINDRES), "MinGW-w64 is not installed")
-class CheckPeTest(unittest.TestCase):
-    """Each case builds a program from a copy of app/resources with one change."""
+class ProgramBuilder:
+    """Builds small Windows programs from a copy of app/resources, optionally changed."""
 
     @classmethod
     def setUpClass(cls):
@@ -193,6 +194,11 @@ class CheckPeTest(unittest.TestCase):
             with open(path, "w", encoding="utf-8") as f:
                 f.write(text.replace(old, new))
         return edit
+
+
+@unittest.skipUnless(shutil.which(CXX) and shutil.which(WINDRES), "MinGW-w64 is not installed")
+class CheckPeTest(ProgramBuilder, unittest.TestCase):
+    """Each case builds a program from a copy of app/resources with one change."""
 
     def test_resources_as_shipped_pass(self):
         code, output = _run_check(self.build("good"))
@@ -262,6 +268,78 @@ class CheckPeTest(unittest.TestCase):
                 code, output = _run_check(path)
                 self.assertEqual(code, 1)
                 self.assertIn("FAIL readable PE file", output)
+
+
+@unittest.skipUnless(shutil.which(CXX) and shutil.which(make_dist.OBJCOPY),
+                     "MinGW-w64 is not installed")
+class DistTest(ProgramBuilder, unittest.TestCase):
+    """The release archive: what it holds, and the checks that `make test` runs on it."""
+
+    GUIDE = "# 使い方\n![a](../panel.png)\n![b](../menu.png) ![a again](../panel.png)\n"
+
+    def package(self, name, exe, strip=True, entries=None):
+        folder = os.path.join(self.tmp, name)
+        os.makedirs(folder, exist_ok=True)
+        if strip:
+            exe = make_dist.strip_with_debug_link(exe, folder, 1700000000)
+        with open(exe, "rb") as f:
+            exe_bytes = f.read()
+        if entries is None:
+            entries = make_dist.archive_entries(exe_bytes, self.GUIDE, "変更点\n",
+                                                lambda picture: b"png:" + picture.encode())
+        path = os.path.join(folder, "release.zip")
+        make_dist.write_zip(path, entries, (2024, 2, 22, 12, 0, 0))
+        return path
+
+    def check(self, path):
+        out = io.StringIO()
+        code = make_dist.check(path, out)
+        return code, _failed(out.getvalue())
+
+    def test_stripped_program_with_guide_passes_and_keeps_its_debug_file(self):
+        exe = self.build("dist_good")
+        path = self.package("good", exe)
+        self.assertEqual(self.check(path), (0, []))
+        with zipfile.ZipFile(path) as archive:
+            self.assertEqual(archive.namelist(), ["MERIDO_B.exe", "README-ja.md", "CHANGES-ja.txt",
+                                                  "images/panel.png", "images/menu.png"])
+            guide = archive.read("README-ja.md")
+            self.assertTrue(guide.startswith(b"\xef\xbb\xbf# "))
+            self.assertIn(b"](images/menu.png) ![a again](images/panel.png)\r\n", guide)
+            self.assertNotIn(b"../", guide)
+            self.assertEqual(archive.read("images/menu.png"), b"png:menu.png")
+        debug = os.path.join(self.tmp, "good", "MERIDO_B.exe.debug")
+        self.assertGreater(os.path.getsize(debug), 0)
+        # The same input gives the same archive, byte for byte.
+        with open(path, "rb") as f:
+            first = f.read()
+        with open(self.package("good", exe), "rb") as f:
+            self.assertEqual(f.read(), first)
+
+    def test_each_fault_fails_its_check(self):
+        exe = self.build("dist_faults")
+        stripped_folder = os.path.join(self.tmp, "faults_stripped")
+        with open(make_dist.strip_with_debug_link(exe, stripped_folder, 1700000000), "rb") as f:
+            program = f.read()
+        guide, changes = ("README-ja.md", b"guide"), ("CHANGES-ja.txt", b"changes")
+        cases = [
+            ("unstripped", dict(strip=False), ["debug link", "packaged exe size", "stripped"]),
+            # The loader ignores bytes after the last section: the program stays valid.
+            ("too_large", dict(entries=[
+                ("MERIDO_B.exe", program + b"\0" * make_dist.MAX_EXE_BYTES), guide, changes]),
+             ["packaged exe size"]),
+            ("no_guide", dict(entries=[("MERIDO_B.exe", program), changes]),
+             ["archive entries"]),
+            ("missing_picture", dict(entries=[
+                ("MERIDO_B.exe", program), ("README-ja.md", b"![x](images/x.png)"), changes]),
+             ["archive entries"]),
+            ("not_a_program", dict(entries=[("MERIDO_B.exe", b"MZ"), guide, changes]),
+             ["packaged exe readable", "readable PE file"]),
+        ]
+        for name, options, expected in cases:
+            with self.subTest(name):
+                self.assertEqual(self.check(self.package(name, exe, **options)),
+                                 (1, sorted(expected)))
 
 
 if __name__ == "__main__":
