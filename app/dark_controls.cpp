@@ -24,13 +24,21 @@ void Frame(HDC dc, const RECT& rect, COLORREF colour) {
     ::FrameRect(dc, &rect, brush.get());
 }
 
-void DrawControlText(HDC dc, HWND control, RECT rect, UINT format, COLORREF colour) {
-    SelectedObject font(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
-    ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, colour);
+// Like the system's buttons, "&" marks the access key: "はい(&Y)" shows "はい(Y)", with the Y
+// underlined while the window shows keyboard cues.
+UINT PrefixFormat(const NMCUSTOMDRAW& draw) {
+    return (draw.uItemState & CDIS_SHOWKEYBOARDCUES) != 0 ? 0 : DT_HIDEPREFIX;
+}
+
+void DrawControlText(const NMCUSTOMDRAW& draw, RECT rect, UINT format, COLORREF colour) {
+    HWND control = draw.hdr.hwndFrom;
+    SelectedObject font(draw.hdc,
+                        reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    ::SetBkMode(draw.hdc, TRANSPARENT);
+    ::SetTextColor(draw.hdc, colour);
     std::wstring text = platform::win32::WindowTextOf(control);
-    ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &rect,
-                format | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    ::DrawTextW(draw.hdc, text.data(), static_cast<int>(text.size()), &rect,
+                format | DT_SINGLELINE | DT_VCENTER | PrefixFormat(draw));
 }
 
 void DrawPushButton(const NMCUSTOMDRAW& draw) {
@@ -41,8 +49,7 @@ void DrawPushButton(const NMCUSTOMDRAW& draw) {
     const COLORREF face = pressed ? kButtonPressed : hot ? kButtonHot : kButtonFace;
     Fill(draw.hdc, draw.rc, face);
     Frame(draw.hdc, draw.rc, focused ? kFocusBorder : kBorder);
-    DrawControlText(draw.hdc, draw.hdr.hwndFrom, draw.rc, DT_CENTER,
-                    enabled ? kText : kDisabledText);
+    DrawControlText(draw, draw.rc, DT_CENTER, enabled ? kText : kDisabledText);
 }
 
 void DrawCheckBox(const NMCUSTOMDRAW& draw) {
@@ -70,14 +77,14 @@ void DrawCheckBox(const NMCUSTOMDRAW& draw) {
 
     RECT text = draw.rc;
     text.left = box.right + std::max(2, side / 3);
-    DrawControlText(draw.hdc, control, text, DT_LEFT, kText);
+    DrawControlText(draw, text, DT_LEFT, kText);
     if (focused) {
         RECT extent = text;
         SelectedObject font(draw.hdc,
                             reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
         std::wstring caption = platform::win32::WindowTextOf(control);
         ::DrawTextW(draw.hdc, caption.data(), static_cast<int>(caption.size()), &extent,
-                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_CALCRECT);
+                    DT_SINGLELINE | DT_VCENTER | DT_CALCRECT | PrefixFormat(draw));
         const int lineHeight = extent.bottom - extent.top;
         extent.top = text.top + (height - lineHeight) / 2;
         extent.bottom = extent.top + lineHeight;
