@@ -165,7 +165,10 @@ void ControlPanel::Destroy() {
         return;
     }
     ::KillTimer(window_.get(), kTimer1);
-    Run([this] { FormDestroy(); });
+    if (!settingsSaved_) {
+        settingsSaved_ = true;
+        Run([this] { FormDestroy(); });
+    }
     picker_.Destroy();
     window_.reset();
 }
@@ -234,10 +237,34 @@ LRESULT ControlPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_CLOSE:
             Close();
             return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wParam != FALSE) {
+                EndSession();
+            }
+            return 0;
         default:
             break;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Windows ends the process once this message has been answered, so the panel's destruction, and
+// FormDestroy with it, never comes: the settings are written here, once. No box may hold up the
+// shutdown, so a failed write is dropped, and no tick runs any more.
+void ControlPanel::EndSession() {
+    ::KillTimer(window_.get(), kTimer1);
+    timerStopped_ = true;
+    if (settingsSaved_) {
+        return;
+    }
+    settingsSaved_ = true;
+    try {
+        FormDestroy();
+    } catch (...) {
+        // Dropped: the session is ending.
+    }
 }
 
 void ControlPanel::Run(const std::function<void()>& handler) {

@@ -88,6 +88,8 @@ class ControlPanel final : public platform::Panel {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs one event handler; whatever it lets escape goes to the application-wide handler.
     void Run(const std::function<void()>& handler);
+    // The session ends (WM_ENDSESSION with a true wParam): saves the settings silently, once.
+    void EndSession();
 
     void CreateControls();
     void ApplyDpi(UINT dpi);
@@ -121,6 +123,7 @@ class ControlPanel final : public platform::Panel {
     PanelMenu menu_;
     HWND savedFocus_ = nullptr;
     bool timerStopped_ = false;
+    bool settingsSaved_ = false;  // FormDestroy's writing has run: it runs once
     UINT dpi_ = 96;
     platform::PanelFields fields_;
     monitor::CadMonitor monitor_;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -28,12 +29,17 @@ class PanelWindowTest : public testing::Test {
         app::InputListForm::RegisterWindowClass(instance);
     }
 
-    void SetUp() override {
+    static std::wstring TempFolder() {
         wchar_t temp[MAX_PATH] = {};
         ::GetTempPathW(MAX_PATH, temp);
-        // The settings file of this in-process panel lands in the temporary folder.
+        return temp;
+    }
+    // The settings file of this in-process panel lands in the temporary folder.
+    static std::filesystem::path SettingsPath() { return TempFolder() + L"MERIDO_B,ini"; }
+
+    void SetUp() override {
         panel = std::make_unique<app::ControlPanel>(::GetModuleHandleW(nullptr), theme, services,
-                                                    std::wstring(temp) + L"MERIDO_B.exe");
+                                                    TempFolder() + L"MERIDO_B.exe");
         panel->Create();
         panel->Show();
     }
@@ -185,6 +191,28 @@ TEST_F(PanelWindowTest, TheApplicationWideHandlerShowsTheErrorWithAFullStopInThe
     EXPECT_EQ(seen.button, L"OK");
     EXPECT_TRUE(seen.hasIcon);
     EXPECT_TRUE(seen.centred);
+}
+
+TEST_F(PanelWindowTest, TheEndOfTheSessionSavesOnceAndTheLaterDestructionWritesNothing) {
+    std::filesystem::remove(SettingsPath());
+    ::SendMessageW(panel->Window(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(std::filesystem::exists(SettingsPath()));
+    std::filesystem::remove(SettingsPath());
+    panel->Destroy();
+    EXPECT_FALSE(std::filesystem::exists(SettingsPath()));
+}
+
+TEST_F(PanelWindowTest, AFailedWriteAtTheEndOfTheSessionShowsNoBox) {
+    std::filesystem::remove(SettingsPath());
+    std::filesystem::create_directories(SettingsPath());  // a folder where the file should be
+    BoxSeen seen;
+    g_seen = &seen;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, InspectBox);
+    ::SendMessageW(panel->Window(), WM_ENDSESSION, TRUE, 0);
+    ::KillTimer(nullptr, timer);
+    g_seen = nullptr;
+    std::filesystem::remove(SettingsPath());
+    EXPECT_EQ(seen.title, L"");
 }
 
 }  // namespace
