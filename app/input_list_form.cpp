@@ -34,6 +34,9 @@ void InputListForm::RegisterWindowClass(HINSTANCE instance) {
 void InputListForm::Create(HINSTANCE instance, HWND owner) {
     ::CreateWindowExW(kPickerExStyle, kPickerClassName, L"入力候補", kPickerStyle, 0, 0,
                       kClientWidth, kClientHeight, owner, nullptr, instance, this);
+    if (!window_) {
+        return;  // no picker: its showing ends at once, like a cancel
+    }
     // The window style is set as a whole, whatever the system added at creation.
     ::SetWindowLongPtrW(window_.get(), GWL_STYLE, static_cast<LONG_PTR>(kPickerStyle));
     HWND list = ::CreateWindowExW(0, L"LISTBOX", L"",
@@ -196,6 +199,10 @@ std::wstring InputListForm::TextAt(int index) {
 
 int InputListForm::ShowModal() {
     HWND window = window_.get();
+    if (window == nullptr) {
+        // Never created: nothing to pick from, and no window may stay disabled.
+        return kCancel;
+    }
     if (!placed_) {
         // Centred in the work area the first time; afterwards it keeps where the user left it.
         RECT work{};
@@ -224,8 +231,10 @@ int InputListForm::ShowModal() {
         if (RunModalLoop(nullptr, [this] { return modalResult_ != 0; })) {
             result = modalResult_;
         }
+        // Hidden before the other windows are enabled again, so that the activation does not
+        // pass to the panel on the way.
+        ::ShowWindow(window, SW_HIDE);
     }
-    ::ShowWindow(window, SW_HIDE);
     return result;
 }
 
