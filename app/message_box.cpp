@@ -8,6 +8,7 @@
 #include "app/dark_controls.h"
 #include "app/dpi.h"
 #include "app/modal_scope.h"
+#include "app/window_procedure.h"
 #include "platform/win32/unique_handles.h"
 
 namespace app {
@@ -19,37 +20,27 @@ using platform::win32::UniqueWindow;
 constexpr int kTextId = 0xFFFF;
 constexpr int kIconId = 0x0014;
 
-struct BoxState {
-    const theme::DarkTheme* theme;
+// One showing of a box: its kind, and the answer once there is one.
+struct BoxState final : MessageHandler {
+    BoxState(const theme::DarkTheme& theme, BoxKind boxKind) : darkTheme(&theme), kind(boxKind) {}
+    LRESULT HandleMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    const theme::DarkTheme* darkTheme;
     BoxKind kind;
     int result = 0;
 };
 
-BoxState* StateOf(HWND box) {
-    return reinterpret_cast<BoxState*>(::GetWindowLongPtrW(box, GWLP_USERDATA));
-}
-
-LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-    BoxState* state = StateOf(box);
+LRESULT BoxState::HandleMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_NCCREATE: {
-            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            ::SetWindowLongPtrW(box, GWLP_USERDATA,
-                                reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-            break;
-        }
         case DM_GETDEFID:
-            if (state != nullptr) {
-                return MAKELONG(state->kind == BoxKind::Confirmation ? IDYES : IDOK, DC_HASDEFID);
-            }
-            break;
+            return MAKELONG(kind == BoxKind::Confirmation ? IDYES : IDOK, DC_HASDEFID);
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
-            if (state != nullptr && (id == IDOK || id == IDYES || id == IDNO || id == IDCANCEL)) {
-                const bool question = state->kind == BoxKind::Confirmation;
-                state->result = id == IDCANCEL           ? (question ? IDNO : IDOK)
-                                : id == IDOK && question ? IDYES
-                                                         : id;
+            if (id == IDOK || id == IDYES || id == IDNO || id == IDCANCEL) {
+                const bool question = kind == BoxKind::Confirmation;
+                result = id == IDCANCEL           ? (question ? IDNO : IDOK)
+                         : id == IDOK && question ? IDYES
+                                                  : id;
                 return 0;
             }
             break;
@@ -60,23 +51,18 @@ LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
             if (LOWORD(wParam) != WA_INACTIVE) {
                 HWND focus = ::GetFocus();
                 if (focus == nullptr || ::GetParent(focus) != box) {
-                    ::SetFocus(::GetDlgItem(
-                        box,
-                        state != nullptr && state->kind == BoxKind::Confirmation ? IDYES : IDOK));
+                    ::SetFocus(::GetDlgItem(box, kind == BoxKind::Confirmation ? IDYES : IDOK));
                 }
             }
             return 0;
         case WM_CLOSE:
-            if (state != nullptr) {
-                state->result = state->kind == BoxKind::Confirmation ? IDNO : IDOK;
-            }
+            result = kind == BoxKind::Confirmation ? IDNO : IDOK;
             return 0;
         case WM_NOTIFY:
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
             if (LRESULT answer = 0;
-                state != nullptr &&
-                theme::HandleDarkControlMessage(*state->theme, message, wParam, lParam, answer)) {
+                theme::HandleDarkControlMessage(*darkTheme, message, wParam, lParam, answer)) {
                 return answer;
             }
             break;
@@ -110,7 +96,7 @@ HWND AddChild(HWND parent, const wchar_t* className, const std::wstring& text, D
 void RegisterMessageBoxClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = BoxProc;
+    windowClass.lpfnWndProc = HandlerWindowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = nullptr;
@@ -120,12 +106,12 @@ void RegisterMessageBoxClass(HINSTANCE instance) {
 
 int ShowMessageBox(const theme::DarkTheme& theme, const std::wstring& title,
                    const std::wstring& text, BoxKind kind) {
-    BoxState state{&theme, kind};
+    BoxState state(theme, kind);
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
     UniqueWindow box(::CreateWindowExW(exStyle, kMessageBoxClassName, title.c_str(), style, 0, 0,
                                        100, 100, nullptr, nullptr, ::GetModuleHandleW(nullptr),
-                                       &state));
+                                       static_cast<MessageHandler*>(&state)));
     if (!box) {
         return kind == BoxKind::Confirmation ? IDNO : IDOK;
     }

@@ -193,6 +193,37 @@ TEST_F(PanelWindowTest, TheApplicationWideHandlerShowsTheErrorWithAFullStopInThe
     EXPECT_TRUE(seen.centred);
 }
 
+TEST_F(PanelWindowTest, AFaultWhileDrawingOrMeasuringTheMenuFallsBackWithoutABox) {
+    // An item of the menu's own tag whose index lies past its items: the lookup throws.
+    constexpr ULONG_PTR kUnknownItem = 0x4D420000 | 0xFFFF;
+    BoxSeen seen;
+    g_seen = &seen;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, InspectBox);
+
+    MEASUREITEMSTRUCT measure{};
+    measure.CtlType = ODT_MENU;
+    measure.itemData = kUnknownItem;
+    EXPECT_EQ(
+        ::SendMessageW(panel->Window(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)), 0);
+    platform::win32::WindowDc dc(panel->Window());
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_MENU;
+    draw.itemData = kUnknownItem;
+    draw.hDC = dc.get();
+    draw.rcItem = RECT{0, 0, 100, 20};
+    EXPECT_EQ(::SendMessageW(panel->Window(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)), 0);
+
+    // The panel goes on: a real item still measures.
+    measure.itemData = 0x4D420000;
+    EXPECT_EQ(
+        ::SendMessageW(panel->Window(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)),
+        TRUE);
+    EXPECT_GT(measure.itemHeight, 0u);
+    ::KillTimer(nullptr, timer);
+    g_seen = nullptr;
+    EXPECT_EQ(seen.title, L"");
+}
+
 TEST_F(PanelWindowTest, TheEndOfTheSessionSavesOnceAndTheLaterDestructionWritesNothing) {
     std::filesystem::remove(SettingsPath());
     ::SendMessageW(panel->Window(), WM_ENDSESSION, TRUE, 0);
