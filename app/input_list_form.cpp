@@ -65,11 +65,7 @@ bool InputListForm::ReportError(const std::exception_ptr& error) noexcept {
     if (!onError_) {
         return false;
     }
-    try {
-        onError_(error);
-    } catch (...) {
-        // Not even the box could be shown: the program goes on all the same.
-    }
+    onError_(error);
     return true;
 }
 

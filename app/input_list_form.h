@@ -23,7 +23,8 @@ class InputListForm final : public platform::ListPicker, public MessageHandler {
     static constexpr int kListId = 1001;
     using ErrorHandler = std::function<void(const std::exception_ptr&)>;
 
-    // onError: the application-wide handler, for an error that escapes one of its handlers.
+    // onError: the application-wide handler, for an error that escapes one of its handlers; it
+    // must not throw.
     explicit InputListForm(const theme::DarkTheme& theme, ErrorHandler onError = {})
         : theme_(theme), onError_(std::move(onError)), listKeys_(*this) {}
     InputListForm(const InputListForm&) = delete;
