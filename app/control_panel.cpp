@@ -40,14 +40,17 @@ bool IsPushButton(HWND control) {
 }
 
 // The version field gets a frame in the dark border colour instead of the system's.
-LRESULT CALLBACK EditFrameProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
-                               UINT_PTR /*id*/, DWORD_PTR /*data*/) {
-    const LRESULT result = ::DefSubclassProc(edit, message, wParam, lParam);
-    if (message == WM_NCPAINT) {
-        theme::FrameEditInDarkBorder(edit);
+class EditFrame final : public MessageHandler {
+  public:
+    LRESULT HandleMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) override {
+        const LRESULT result = ::DefSubclassProc(edit, message, wParam, lParam);
+        if (message == WM_NCPAINT) {
+            theme::FrameEditInDarkBorder(edit);
+        }
+        return result;
     }
-    return result;
-}
+};
+EditFrame editFrame;  // keeps nothing: one serves every field
 
 std::wstring Widen(const char* text) {
     std::wstring wide;
@@ -72,7 +75,7 @@ ControlPanel::ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme,
       services_(services),
       settingsPath_(settings::SettingsPathFor(executablePath)),
       dialogs_(theme, ApplicationTitle(executablePath)),
-      picker_(theme),
+      picker_(theme, [this](const std::exception_ptr& error) { ReportError(error); }),
       menu_(theme.MenuBrush()),
       monitor_(*this, monitor::MonitorServices{services.windows, services.keyboard, services.ime,
                                                services.automation}),
@@ -85,7 +88,7 @@ ControlPanel::~ControlPanel() = default;
 void ControlPanel::RegisterWindowClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = WindowProc;
+    windowClass.lpfnWndProc = HandlerWindowProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP_ICON));
     windowClass.hIconSm = static_cast<HICON>(
@@ -99,7 +102,7 @@ void ControlPanel::RegisterWindowClass(HINSTANCE instance) {
 void ControlPanel::Create() {
     const SIZE size = OuterSize(WindowDpi(nullptr));
     ::CreateWindowExW(kPanelExStyle, kPanelClassName, kPanelCaption, kPanelStyle, 0, 0, size.cx,
-                      size.cy, nullptr, nullptr, instance_, this);
+                      size.cy, nullptr, nullptr, instance_, static_cast<MessageHandler*>(this));
     if (!window_) {
         throw platform::Error(texts::kPanelNotCreated);
     }
@@ -120,7 +123,7 @@ void ControlPanel::CreateControls() {
             entry.top, entry.width, entry.height, window_.get(),
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance_, nullptr);
         if (entry.id == layout::kEdit1) {
-            ::SetWindowSubclass(control, EditFrameProc, 1, 0);
+            SubclassControl(control, editFrame);
         }
     }
     for (OptionBox box : {OptionBox::Shift, OptionBox::Ctrl, OptionBox::Ime, OptionBox::Off}) {
@@ -166,32 +169,15 @@ void ControlPanel::Destroy() {
         return;
     }
     ::KillTimer(window_.get(), kTimer1);
-    Run([this] { FormDestroy(); });
+    if (!settingsSaved_) {
+        settingsSaved_ = true;
+        Run([this] { FormDestroy(); });
+    }
     picker_.Destroy();
     window_.reset();
 }
 
-LRESULT CALLBACK ControlPanel::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* panel = static_cast<ControlPanel*>(
-            reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel));
-        panel->window_.reset(window);
-    }
-    auto* panel = reinterpret_cast<ControlPanel*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (panel == nullptr) {
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        (void)panel->window_.release();
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    return panel->HandleMessage(message, wParam, lParam);
-}
-
-LRESULT ControlPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND window = window_.get();
+LRESULT ControlPanel::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT answer = 0;
     if (theme::HandleDarkControlMessage(theme_, message, wParam, lParam, answer)) {
         return answer;
@@ -235,10 +221,34 @@ LRESULT ControlPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_CLOSE:
             Close();
             return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wParam != FALSE) {
+                EndSession();
+            }
+            return 0;
         default:
             break;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Windows ends the process once this message has been answered, so the panel's destruction, and
+// FormDestroy with it, never comes: the settings are written here, once. No box may hold up the
+// shutdown, so a failed write is dropped, and no tick runs any more.
+void ControlPanel::EndSession() {
+    ::KillTimer(window_.get(), kTimer1);
+    timerStopped_ = true;
+    if (settingsSaved_) {
+        return;
+    }
+    settingsSaved_ = true;
+    try {
+        FormDestroy();
+    } catch (...) {
+        // Dropped: the session is ending.
+    }
 }
 
 void ControlPanel::Run(const std::function<void()>& handler) {
@@ -247,6 +257,15 @@ void ControlPanel::Run(const std::function<void()>& handler) {
     } catch (...) {
         ShowError(std::current_exception());
     }
+}
+
+bool ControlPanel::ReportError(const std::exception_ptr& error) noexcept {
+    try {
+        ShowError(error);
+    } catch (...) {
+        // Not even the box could be shown: the program goes on all the same.
+    }
+    return true;
 }
 
 void ControlPanel::ShowError(const std::exception_ptr& error) const {

@@ -9,6 +9,7 @@
 #include "app/input_list_form.h"
 #include "app/panel_dialogs.h"
 #include "app/panel_menu.h"
+#include "app/window_procedure.h"
 #include "commands/panel_commands.h"
 #include "monitor/cad_monitor.h"
 #include "platform/panel.h"
@@ -39,7 +40,7 @@ struct PanelServices {
 
 // The control panel: a small topmost dialog-style window with the lamp, the command buttons,
 // the option boxes, the version field and the pop-up menu.
-class ControlPanel final : public platform::Panel {
+class ControlPanel final : public platform::Panel, public MessageHandler {
   public:
     ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme, const PanelServices& services,
                  std::wstring executablePath);
@@ -61,6 +62,12 @@ class ControlPanel final : public platform::Panel {
 
     // The application-wide error handler: shows what escaped a handler; the program goes on.
     void ShowError(const std::exception_ptr& error) const;
+
+    // MessageHandler
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool ReportError(const std::exception_ptr& error) noexcept override;
+    void Attach(HWND window) noexcept override { window_.reset(window); }
+    void Detach() noexcept override { (void)window_.release(); }
 
     // platform::Panel
     platform::Colour LampColour() const override;
@@ -84,10 +91,10 @@ class ControlPanel final : public platform::Panel {
     platform::PanelFields& Fields() override { return fields_; }
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs one event handler; whatever it lets escape goes to the application-wide handler.
     void Run(const std::function<void()>& handler);
+    // The session ends (WM_ENDSESSION with a true wParam): saves the settings silently, once.
+    void EndSession();
 
     void CreateControls();
     void ApplyDpi(UINT dpi);
@@ -121,6 +128,7 @@ class ControlPanel final : public platform::Panel {
     PanelMenu menu_;
     HWND savedFocus_ = nullptr;
     bool timerStopped_ = false;
+    bool settingsSaved_ = false;  // FormDestroy's writing has run: it runs once
     UINT dpi_ = 96;
     platform::PanelFields fields_;
     monitor::CadMonitor monitor_;

@@ -24,7 +24,7 @@ void InputListForm::RegisterWindowClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.style = CS_DBLCLKS | CS_DROPSHADOW;
-    windowClass.lpfnWndProc = WindowProc;
+    windowClass.lpfnWndProc = HandlerWindowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
@@ -34,7 +34,11 @@ void InputListForm::RegisterWindowClass(HINSTANCE instance) {
 
 void InputListForm::Create(HINSTANCE instance, HWND owner) {
     ::CreateWindowExW(kPickerExStyle, kPickerClassName, texts::kPickerTitle, kPickerStyle, 0, 0,
-                      kClientWidth, kClientHeight, owner, nullptr, instance, this);
+                      kClientWidth, kClientHeight, owner, nullptr, instance,
+                      static_cast<MessageHandler*>(this));
+    if (!window_) {
+        return;  // no picker: its showing ends at once, like a cancel
+    }
     // The window style is set as a whole, whatever the system added at creation.
     ::SetWindowLongPtrW(window_.get(), GWL_STYLE, static_cast<LONG_PTR>(kPickerStyle));
     HWND list = ::CreateWindowExW(0, L"LISTBOX", L"",
@@ -43,7 +47,7 @@ void InputListForm::Create(HINSTANCE instance, HWND owner) {
                                   0, 0, kClientWidth, kClientHeight, window_.get(),
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance,
                                   nullptr);
-    ::SetWindowSubclass(list, ListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    SubclassControl(list, listKeys_);
     ApplyDpi(WindowDpi(window_.get()));
 }
 
@@ -58,28 +62,15 @@ void InputListForm::ApplyDpi(UINT dpi) {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT CALLBACK InputListForm::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<InputListForm*>(
-            reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-        form->window_.reset(window);
+bool InputListForm::ReportError(const std::exception_ptr& error) noexcept {
+    if (!onError_) {
+        return false;
     }
-    auto* form = reinterpret_cast<InputListForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (form == nullptr) {
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        (void)form->window_.release();
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    return form->HandleMessage(message, wParam, lParam);
+    onError_(error);
+    return true;
 }
 
-LRESULT InputListForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND window = window_.get();
+LRESULT InputListForm::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
             ::MoveWindow(List(), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
@@ -124,14 +115,13 @@ LRESULT InputListForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-LRESULT CALLBACK InputListForm::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR /*id*/, DWORD_PTR data) {
-    auto* form = reinterpret_cast<InputListForm*>(data);
+LRESULT InputListForm::ListKeys::HandleMessage(HWND list, UINT message, WPARAM wParam,
+                                               LPARAM lParam) {
     if (message == WM_KEYDOWN) {
         // The key goes on to the list as usual after the handler has seen it.
-        form->ListBox1KeyDown(static_cast<WORD>(wParam));
+        form_.ListBox1KeyDown(static_cast<WORD>(wParam));
     } else if (message == WM_CHAR && wParam >= 0x20) {
-        form->TypeAhead(static_cast<wchar_t>(wParam), static_cast<DWORD>(::GetMessageTime()));
+        form_.TypeAhead(static_cast<wchar_t>(wParam), static_cast<DWORD>(::GetMessageTime()));
         return 0;
     }
     return ::DefSubclassProc(list, message, wParam, lParam);
@@ -197,6 +187,10 @@ std::wstring InputListForm::TextAt(int index) {
 
 int InputListForm::ShowModal() {
     HWND window = window_.get();
+    if (window == nullptr) {
+        // Never created: nothing to pick from, and no window may stay disabled.
+        return kCancel;
+    }
     if (!placed_) {
         // Centred in the work area the first time; afterwards it keeps where the user left it.
         RECT work{};
@@ -225,8 +219,10 @@ int InputListForm::ShowModal() {
         if (RunModalLoop(nullptr, [this] { return modalResult_ != 0; })) {
             result = modalResult_;
         }
+        // Hidden before the other windows are enabled again, so that the activation does not
+        // pass to the panel on the way.
+        ::ShowWindow(window, SW_HIDE);
     }
-    ::ShowWindow(window, SW_HIDE);
     return result;
 }
 

@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <exception>
+#include <functional>
 #include <string>
 
 #include "app/dark_theme.h"
+#include "app/window_procedure.h"
 #include "platform/list_picker.h"
 #include "platform/win32/unique_handles.h"
 
@@ -15,11 +18,15 @@ inline constexpr wchar_t kPickerClassName[] = L"TInputListForm";
 // The drawing picker: a captionless, resizable, topmost pop-up owned by the panel, with one
 // list. A click, any selection by keys, a double-click or Enter pick (OK); Esc, the program
 // gaining or losing activation, the close command or the end of the program give up (Cancel).
-class InputListForm final : public platform::ListPicker {
+class InputListForm final : public platform::ListPicker, public MessageHandler {
   public:
     static constexpr int kListId = 1001;
+    using ErrorHandler = std::function<void(const std::exception_ptr&)>;
 
-    explicit InputListForm(const theme::DarkTheme& theme) : theme_(theme) {}
+    // onError: the application-wide handler, for an error that escapes one of its handlers; it
+    // must not throw.
+    explicit InputListForm(const theme::DarkTheme& theme, ErrorHandler onError = {})
+        : theme_(theme), onError_(std::move(onError)), listKeys_(*this) {}
     InputListForm(const InputListForm&) = delete;
     InputListForm& operator=(const InputListForm&) = delete;
 
@@ -39,11 +46,26 @@ class InputListForm final : public platform::ListPicker {
     int ShowModal() override;
     platform::WindowHandle NativeHandle() const override;
 
+    // MessageHandler
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool ReportError(const std::exception_ptr& error) noexcept override;
+    void Attach(HWND window) noexcept override { window_.reset(window); }
+    void Detach() noexcept override { (void)window_.release(); }
+
   private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR id, DWORD_PTR data);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The list's subclass: its keys and typing reach the form's handlers first.
+    class ListKeys final : public MessageHandler {
+      public:
+        explicit ListKeys(InputListForm& form) : form_(form) {}
+        LRESULT HandleMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam) override;
+        bool ReportError(const std::exception_ptr& error) noexcept override {
+            return form_.ReportError(error);
+        }
+
+      private:
+        InputListForm& form_;
+    };
+
     void ApplyDpi(UINT dpi);
     void TypeAhead(wchar_t character, DWORD time);
     HWND List() const { return ::GetDlgItem(window_.get(), kListId); }
@@ -53,6 +75,8 @@ class InputListForm final : public platform::ListPicker {
     void ListBox1KeyDown(WORD key);
 
     const theme::DarkTheme& theme_;
+    ErrorHandler onError_;
+    ListKeys listKeys_;
     platform::win32::UniqueWindow window_;
     platform::win32::UniqueFont windowFont_;
     platform::win32::UniqueFont listFont_;

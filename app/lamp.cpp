@@ -1,5 +1,6 @@
 #include "app/lamp.h"
 
+#include "app/window_procedure.h"
 #include "platform/panel.h"
 #include "platform/win32/unique_handles.h"
 
@@ -9,7 +10,12 @@ namespace {
 // The fill colour lives in the window's extra bytes, where the lamp's painting reads it.
 constexpr int kFillOffset = 0;
 
-LRESULT CALLBACK LampProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+class LampPainter final : public MessageHandler {
+  public:
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+LRESULT LampPainter::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
             ::SetWindowLongPtrW(window, kFillOffset, platform::kLampWhite);
@@ -32,6 +38,12 @@ LRESULT CALLBACK LampProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         default:
             return ::DefWindowProcW(window, message, wParam, lParam);
     }
+}
+
+// A lamp keeps its colour in its own window, so one painter serves every lamp.
+LRESULT CALLBACK LampProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    static LampPainter painter;
+    return DispatchGuarded(painter, window, message, wParam, lParam, ::DefWindowProcW);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "app/dpi.h"
 #include "app/message_box_layout.h"
 #include "app/modal_scope.h"
+#include "app/window_procedure.h"
 #include "platform/win32/unique_handles.h"
 
 namespace app {
@@ -22,37 +23,27 @@ constexpr int kIconId = 0x0014;
 constexpr DWORD kBoxStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kBoxExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
 
-struct BoxState {
-    const theme::DarkTheme* theme;
+// One showing of a box: its kind, and the answer once there is one.
+struct BoxState final : MessageHandler {
+    BoxState(const theme::DarkTheme& theme, BoxKind boxKind) : darkTheme(&theme), kind(boxKind) {}
+    LRESULT HandleMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    const theme::DarkTheme* darkTheme;
     BoxKind kind;
     int result = 0;
 };
 
-BoxState* StateOf(HWND box) {
-    return reinterpret_cast<BoxState*>(::GetWindowLongPtrW(box, GWLP_USERDATA));
-}
-
-LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-    BoxState* state = StateOf(box);
+LRESULT BoxState::HandleMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_NCCREATE: {
-            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            ::SetWindowLongPtrW(box, GWLP_USERDATA,
-                                reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-            break;
-        }
         case DM_GETDEFID:
-            if (state != nullptr) {
-                return MAKELONG(state->kind == BoxKind::Confirmation ? IDYES : IDOK, DC_HASDEFID);
-            }
-            break;
+            return MAKELONG(kind == BoxKind::Confirmation ? IDYES : IDOK, DC_HASDEFID);
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
-            if (state != nullptr && (id == IDOK || id == IDYES || id == IDNO || id == IDCANCEL)) {
-                const bool question = state->kind == BoxKind::Confirmation;
-                state->result = id == IDCANCEL           ? (question ? IDNO : IDOK)
-                                : id == IDOK && question ? IDYES
-                                                         : id;
+            if (id == IDOK || id == IDYES || id == IDNO || id == IDCANCEL) {
+                const bool question = kind == BoxKind::Confirmation;
+                result = id == IDCANCEL           ? (question ? IDNO : IDOK)
+                         : id == IDOK && question ? IDYES
+                                                  : id;
                 return 0;
             }
             break;
@@ -63,23 +54,18 @@ LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
             if (LOWORD(wParam) != WA_INACTIVE) {
                 HWND focus = ::GetFocus();
                 if (focus == nullptr || ::GetParent(focus) != box) {
-                    ::SetFocus(::GetDlgItem(
-                        box,
-                        state != nullptr && state->kind == BoxKind::Confirmation ? IDYES : IDOK));
+                    ::SetFocus(::GetDlgItem(box, kind == BoxKind::Confirmation ? IDYES : IDOK));
                 }
             }
             return 0;
         case WM_CLOSE:
-            if (state != nullptr) {
-                state->result = state->kind == BoxKind::Confirmation ? IDNO : IDOK;
-            }
+            result = kind == BoxKind::Confirmation ? IDNO : IDOK;
             return 0;
         case WM_NOTIFY:
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
             if (LRESULT answer = 0;
-                state != nullptr &&
-                theme::HandleDarkControlMessage(*state->theme, message, wParam, lParam, answer)) {
+                theme::HandleDarkControlMessage(*darkTheme, message, wParam, lParam, answer)) {
                 return answer;
             }
             break;
@@ -127,7 +113,7 @@ UniqueWindow CreateBoxWindow(const theme::DarkTheme& theme, const std::wstring& 
                              BoxState& state) {
     UniqueWindow box(::CreateWindowExW(kBoxExStyle, kMessageBoxClassName, title.c_str(), kBoxStyle,
                                        0, 0, 100, 100, nullptr, nullptr,
-                                       ::GetModuleHandleW(nullptr), &state));
+                                       ::GetModuleHandleW(nullptr), static_cast<MessageHandler*>(&state)));
     if (box) {
         ::SetClassLongPtrW(box.get(), GCLP_HBRBACKGROUND,
                            reinterpret_cast<LONG_PTR>(theme.WindowBrush()));
@@ -200,7 +186,7 @@ int RunBox(HWND box, HWND defaultButton, BoxState& state) {
 void RegisterMessageBoxClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = BoxProc;
+    windowClass.lpfnWndProc = HandlerWindowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = nullptr;
@@ -210,7 +196,7 @@ void RegisterMessageBoxClass(HINSTANCE instance) {
 
 int ShowMessageBox(const theme::DarkTheme& theme, const std::wstring& title,
                    const std::wstring& text, BoxKind kind) {
-    BoxState state{&theme, kind};
+    BoxState state(theme, kind);
     const UniqueWindow box = CreateBoxWindow(theme, title, state);
     if (!box) {
         return DismissedResult(kind);

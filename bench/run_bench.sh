@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Idle-cost benchmark under Wine: CPU time of the running panel beside bench_reference, with the
-# AutoCAD look-alike and 10, 100 and 1000 other top-level windows on the desktop.
+# AutoCAD look-alike and 10, 100 and 1000 other top-level windows on the desktop; then the
+# longest monitor tick while the thread of AutoCAD's window does not answer (bench_ime_guard).
 #
 #   bash bench/run_bench.sh BIN_DIR [--panel EXE] [bench_driver options...]
 #
-# BIN_DIR holds bench_driver.exe, bench_reference.exe, bench_windows.exe and, unless --panel
+# BIN_DIR holds bench_driver.exe, bench_reference.exe, bench_windows.exe, bench_ime_guard.exe
+# and, unless --panel
 # names another program, MERIDO_B.exe. Any other option goes to bench_driver (--counts, --seconds,
 # --warmup, --runs, --no-cad, --cad-front: the look-alike in the foreground, so that the
 # panel also watches the keyboard).
@@ -56,7 +58,7 @@ while [[ $# -gt 0 ]]; do
     esac
 done
 
-for program in bench_driver.exe bench_reference.exe bench_windows.exe; do
+for program in bench_driver.exe bench_reference.exe bench_windows.exe bench_ime_guard.exe; do
     [[ -f $bin_dir/$program ]] || fail "missing $bin_dir/$program (build the windows preset first)"
 done
 [[ -f $panel ]] || fail "missing the program under test: $panel"
@@ -219,6 +221,10 @@ exec {to_driver}>&- {from_driver}<&-
 [[ $driver_status -eq 0 ]] || fail "bench_driver failed (exit code $driver_status)"
 [[ -s $data ]] || fail "no measurements"
 
+# --- the IME guard beside a blocked AutoCAD ---------------------------------------------------
+ime_guard=$(wine "$(winepath -w "$bin_dir/bench_ime_guard.exe" 2>/dev/null)" 2>"$work/ime_guard.txt" |
+    tr -d '\r') || fail "bench_ime_guard failed: $(tail -n5 "$work/ime_guard.txt")"
+
 # --- the table -------------------------------------------------------------------------------
 # Each run: CPU per second of wall time. Per N: the mean rate over the runs (so "ratio" is that of
 # the totals), and the median and range of the per-run ratios, panel run k against reference
@@ -279,9 +285,14 @@ table=$(awk '
     echo
     echo "bench_driver (client CPU from the Windows side):"
     grep -v '^#' "$work/driver.txt"
+    echo
+    echo "monitor ticks with AutoCAD's UI thread blocked, and answering:"
+    echo "$ime_guard"
 } >"$results"
 
 echo
 echo "$table"
+echo
+echo "$ime_guard"
 echo
 echo "run_bench: written to $results"

@@ -135,13 +135,16 @@ void CadMonitor::RunImeGuard(WindowHandle window) {
     if (ime == WindowHandle::none) {
         return;
     }
-    const std::intptr_t open = services_.ime.Control(ime, platform::Ime::kGetOpenStatus);
-    if ((open & 0xFF) == 0 || !IsAutomationActive()) {
+    // No answer in time (AutoCAD busy or hung): nothing this tick; the next one asks again.
+    const std::optional<std::intptr_t> open =
+        services_.ime.Control(ime, platform::Ime::kGetOpenStatus);
+    if (!open || (*open & 0xFF) == 0 || !IsAutomationActive()) {
         return;
     }
     panel_.SetCaption(HandleCaption(window));
     try {
         if (IsCadQuiescent()) {
+            // Neither the reply nor its absence is looked at.
             services_.ime.Control(ime, platform::Ime::kSetOpenStatus);
         }
     } catch (const std::exception&) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/window_handle.h"
 
@@ -15,8 +16,10 @@ class Ime {
     virtual ~Ime() = default;
     // The default IME window that serves the window; none when there is none.
     virtual WindowHandle DefaultImeWindow(WindowHandle window) = 0;
-    // Sends WM_IME_CONTROL with the request and lParam 0, waiting for the reply.
-    virtual std::intptr_t Control(WindowHandle imeWindow, std::uintptr_t request) = 0;
+    // Sends WM_IME_CONTROL with the request and lParam 0 and waits a bounded time for the reply;
+    // nothing when the IME window's thread (AutoCAD's, busy or hung) did not answer in time.
+    virtual std::optional<std::intptr_t> Control(WindowHandle imeWindow,
+                                                 std::uintptr_t request) = 0;
 };
 
 }  // namespace platform

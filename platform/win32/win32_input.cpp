@@ -21,8 +21,15 @@ WindowHandle Win32Ime::DefaultImeWindow(WindowHandle window) {
     return FromHwnd(::ImmGetDefaultIMEWnd(ToHwnd(window)));
 }
 
-std::intptr_t Win32Ime::Control(WindowHandle imeWindow, std::uintptr_t request) {
-    return ::SendMessageW(ToHwnd(imeWindow), WM_IME_CONTROL, request, 0);
+std::optional<std::intptr_t> Win32Ime::Control(WindowHandle imeWindow, std::uintptr_t request) {
+    // The IME window belongs to AutoCAD's UI thread: an unbounded wait would freeze the panel
+    // for as long as AutoCAD regenerates, plots or hangs.
+    DWORD_PTR reply = 0;
+    if (::SendMessageTimeoutW(ToHwnd(imeWindow), WM_IME_CONTROL, request, 0,
+                              SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, kReplyLimitMs, &reply) == 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::intptr_t>(reply);
 }
 
 }  // namespace platform::win32

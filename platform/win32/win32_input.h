@@ -15,7 +15,9 @@ class Win32Keyboard final : public Keyboard {
 class Win32Ime final : public Ime {
   public:
     WindowHandle DefaultImeWindow(WindowHandle window) override;
-    std::intptr_t Control(WindowHandle imeWindow, std::uintptr_t request) override;
+    // Waits at most kReplyLimitMs for the reply, and not at all for a hung or ending thread.
+    static constexpr unsigned kReplyLimitMs = 100;
+    std::optional<std::intptr_t> Control(WindowHandle imeWindow, std::uintptr_t request) override;
 };
 
 }  // namespace platform::win32

@@ -50,6 +50,29 @@ void WriteFile(const std::wstring& path, const std::string& text) {
 
 using e2e::TextOf;
 
+bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// What a logoff or a shutdown does: wineboot ends the session of this test's own Wine prefix,
+// asking every program's windows and ending the programs. True when it ran to its end.
+bool EndWineSession() {
+    wchar_t system[MAX_PATH] = {};
+    ::GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring program = std::wstring(system) + L"\\wineboot.exe";
+    std::wstring commandLine = L"\"" + program + L"\" --end-session";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &info)) {
+        return false;
+    }
+    platform::win32::UniqueKernelHandle process(info.hProcess);
+    ::CloseHandle(info.hThread);
+    return ::WaitForSingleObject(process.get(), 30000) == WAIT_OBJECT_0;
+}
+
 class SettingsTest : public e2e::PanelFixture {
   protected:
     std::wstring SettingsPath() const { return panel->FileBeside(L"MERIDO_B,ini"); }
@@ -159,6 +182,38 @@ TEST_F(SettingsTest, APanelClosedWhileMinimisedSavesItsRestoredPosition) {
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[1], "Left=200");
     EXPECT_EQ(lines[2], "Top=150");
+}
+
+TEST_F(SettingsTest, TheEndOfTheSessionWritesTheValuesChangedDuringTheRun) {
+    StoreSettings("OFF=1\r\nApiVerNum=24\r\n");
+    panel->Start();
+    ::SendMessageW(panel->Control(e2e::kOffBox), BM_CLICK, 0, 0);
+    ::SendMessageW(panel->Control(e2e::kVersionField), WM_SETTEXT, 0,
+                   reinterpret_cast<LPARAM>(L"25"));
+    ASSERT_FALSE(Ticked(e2e::kOffBox));
+
+    ASSERT_TRUE(EndWineSession());
+    ASSERT_TRUE(panel->WaitForExit(15000));
+    EXPECT_EQ(panel->ExitCode(), 0u);
+    const std::vector<std::string> lines = FileLines(SettingsPath());
+    EXPECT_TRUE(HasLine(lines, "OFF=0"));
+    EXPECT_TRUE(HasLine(lines, "ApiVerNum=25"));
+    EXPECT_TRUE(HasLine(lines, "Shift=1"));
+}
+
+TEST_F(SettingsTest, AfterACancelledEndOfSessionANormalCloseSavesOnce) {
+    panel->Start();
+    EXPECT_EQ(::SendMessageW(panel->Window(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    ::SendMessageW(panel->Window(), WM_ENDSESSION, FALSE, 0);
+    // The cancelled end changes nothing: no file yet, the panel and its timer go on.
+    EXPECT_FALSE(fs::exists(fs::path(SettingsPath())));
+    ::SendMessageW(panel->Control(e2e::kShiftBox), BM_CLICK, 0, 0);
+
+    ASSERT_TRUE(panel->CloseAndWait());
+    EXPECT_EQ(panel->ExitCode(), 0u);
+    const std::vector<std::string> lines = FileLines(SettingsPath());
+    ASSERT_EQ(lines.size(), 9u);
+    EXPECT_EQ(lines[4], "Shift=0");
 }
 
 TEST_F(SettingsTest, AnUnwritableSettingsFileGivesOneErrorBoxAtExitAndTheProgramStillEnds) {

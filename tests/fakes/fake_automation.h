@@ -17,9 +17,19 @@ using FakeValue =
 using FakeMember = std::function<FakeValue(const std::vector<platform::Argument>&)>;
 
 // What the fake server saw: every call in order, and how many objects clients still hold.
+// With failAtCall set to n, the n-th call (counted from 1, availability checks and attaches
+// included) fails as a failing server's would.
 struct FakeServerLog {
     std::vector<std::wstring> calls;  // "Object.Member" with arguments in brackets
     int liveObjects = 0;
+    std::size_t failAtCall = 0;
+
+    void Record(std::wstring call, const std::wstring& member) {
+        calls.push_back(std::move(call));
+        if (calls.size() == failAtCall) {
+            throw platform::AutomationError(calls.back() + L": failed", member, 0x80010001u);
+        }
+    }
 };
 
 // One scripted object of the fake object model: a name and members by name.
@@ -107,7 +117,7 @@ class FakeObject : public platform::AutomationObject {
             }
             call += L")";
         }
-        log_.calls.push_back(call);
+        log_.Record(call, member);
         const FakeMember* behaviour = node_->Find(member);
         if (behaviour == nullptr) {
             throw platform::AutomationError(member + L": unknown name", member, 0x80020006u);
@@ -136,11 +146,11 @@ class FakeAutomation : public platform::Automation {
     }
 
     bool IsActive(const std::wstring& progId) override {
-        log.calls.push_back(L"IsActive " + progId);
+        log.Record(L"IsActive " + progId, progId);
         return Server(progId) != nullptr;
     }
     std::unique_ptr<platform::AutomationObject> Attach(const std::wstring& progId) override {
-        log.calls.push_back(L"Attach " + progId);
+        log.Record(L"Attach " + progId, progId);
         std::shared_ptr<FakeNode> application = Server(progId);
         if (!application) {
             throw platform::AutomationError(progId + L": not running", progId, 0x800401E3u);

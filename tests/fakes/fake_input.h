@@ -34,7 +34,8 @@ class FakeKeyboard : public platform::Keyboard {
     std::vector<std::wstring> sent;
 };
 
-// An IME per window with an open status; it logs every request.
+// An IME per window with an open status; it logs every request. A request listed in
+// `unanswered` gets no reply in time and changes nothing.
 class FakeIme : public platform::Ime {
   public:
     platform::WindowHandle DefaultImeWindow(platform::WindowHandle window) override {
@@ -42,8 +43,12 @@ class FakeIme : public platform::Ime {
         const auto found = imeOf.find(window);
         return found == imeOf.end() ? platform::WindowHandle::none : found->second;
     }
-    std::intptr_t Control(platform::WindowHandle imeWindow, std::uintptr_t request) override {
+    std::optional<std::intptr_t> Control(platform::WindowHandle imeWindow,
+                                         std::uintptr_t request) override {
         requests.push_back(request);
+        if (unanswered.count(request) != 0) {
+            return std::nullopt;
+        }
         if (request == kSetOpenStatus) {
             openStatus[imeWindow] = 0;
             return 0;
@@ -54,6 +59,7 @@ class FakeIme : public platform::Ime {
     std::map<platform::WindowHandle, platform::WindowHandle> imeOf;
     std::map<platform::WindowHandle, std::intptr_t> openStatus;
     std::vector<std::uintptr_t> requests;
+    std::set<std::uintptr_t> unanswered;
     int lookups = 0;
 };
 

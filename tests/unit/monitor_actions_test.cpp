@@ -284,6 +284,27 @@ TEST_F(ImeGuardTest, AFailingServerLeavesTheCaptionSetAndTheImeOpen) {
     EXPECT_EQ(automation.log.liveObjects, 0);
 }
 
+TEST_F(ImeGuardTest, NoAnswerToEitherRequestEndsTheRunSilentlyAndTheNextTickTriesAgain) {
+    ime.openStatus[imeWindow] = 1;
+    ime.unanswered = {platform::Ime::kGetOpenStatus};
+    EXPECT_NO_THROW(Tick());
+    EXPECT_EQ(ServerContacts(), 0);
+    EXPECT_EQ(panel.caption, L"\u25A0 MERIDO_B 1.10");
+    EXPECT_TRUE(panel.timerRunning);
+
+    // The open status comes, the closing request does not: nothing is retried within the tick.
+    ime.unanswered = {platform::Ime::kSetOpenStatus};
+    EXPECT_NO_THROW(Tick());
+    EXPECT_EQ(ime.requests, (std::vector<std::uintptr_t>{5, 5, 6}));
+    EXPECT_EQ(ime.openStatus[imeWindow], 1);
+    EXPECT_EQ(panel.caption, monitor::HandleCaption(cad));
+    EXPECT_EQ(automation.log.liveObjects, 0);
+
+    ime.unanswered.clear();
+    Tick();
+    EXPECT_EQ(ime.openStatus[imeWindow], 0);
+}
+
 TEST(HandleCaptionTest, IsUpperCaseHexadecimalOfAtLeastEightDigitsNeverCut) {
     EXPECT_EQ(monitor::HandleCaption(WindowHandle{0x1234}), L"00001234");
     EXPECT_EQ(monitor::HandleCaption(WindowHandle{0xABCDEF}), L"00ABCDEF");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -28,12 +29,17 @@ class PanelWindowTest : public testing::Test {
         app::InputListForm::RegisterWindowClass(instance);
     }
 
-    void SetUp() override {
+    static std::wstring TempFolder() {
         wchar_t temp[MAX_PATH] = {};
         ::GetTempPathW(MAX_PATH, temp);
-        // The settings file of this in-process panel lands in the temporary folder.
+        return temp;
+    }
+    // The settings file of this in-process panel lands in the temporary folder.
+    static std::filesystem::path SettingsPath() { return TempFolder() + L"MERIDO_B,ini"; }
+
+    void SetUp() override {
         panel = std::make_unique<app::ControlPanel>(::GetModuleHandleW(nullptr), theme, services,
-                                                    std::wstring(temp) + L"MERIDO_B.exe");
+                                                    TempFolder() + L"MERIDO_B.exe");
         panel->Create();
         panel->Show();
     }
@@ -190,11 +196,65 @@ TEST_F(PanelWindowTest, TheApplicationWideHandlerShowsTheErrorWithAFullStopInThe
 TEST_F(PanelWindowTest, AnErrorThatCarriesNoTextIsShownWithTheJapaneseFallback) {
     BoxSeen seen;
     g_seen = &seen;
-    ::SetTimer(nullptr, 0, 50, InspectBox);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, InspectBox);
     panel->ShowError(std::make_exception_ptr(42));
+    ::KillTimer(nullptr, timer);
     g_seen = nullptr;
     EXPECT_EQ(seen.text, L"不明なエラーが発生しました.");
     EXPECT_TRUE(seen.hasIcon);
+}
+
+TEST_F(PanelWindowTest, AFaultWhileDrawingOrMeasuringTheMenuFallsBackWithoutABox) {
+    // An item of the menu's own tag whose index lies past its items: the lookup throws.
+    constexpr ULONG_PTR kUnknownItem = 0x4D420000 | 0xFFFF;
+    BoxSeen seen;
+    g_seen = &seen;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, InspectBox);
+
+    MEASUREITEMSTRUCT measure{};
+    measure.CtlType = ODT_MENU;
+    measure.itemData = kUnknownItem;
+    EXPECT_EQ(
+        ::SendMessageW(panel->Window(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)), 0);
+    platform::win32::WindowDc dc(panel->Window());
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_MENU;
+    draw.itemData = kUnknownItem;
+    draw.hDC = dc.get();
+    draw.rcItem = RECT{0, 0, 100, 20};
+    EXPECT_EQ(::SendMessageW(panel->Window(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)), 0);
+
+    // The panel goes on: a real item still measures.
+    measure.itemData = 0x4D420000;
+    EXPECT_EQ(
+        ::SendMessageW(panel->Window(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)),
+        TRUE);
+    EXPECT_GT(measure.itemHeight, 0u);
+    ::KillTimer(nullptr, timer);
+    g_seen = nullptr;
+    EXPECT_EQ(seen.title, L"");
+}
+
+TEST_F(PanelWindowTest, TheEndOfTheSessionSavesOnceAndTheLaterDestructionWritesNothing) {
+    std::filesystem::remove(SettingsPath());
+    ::SendMessageW(panel->Window(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(std::filesystem::exists(SettingsPath()));
+    std::filesystem::remove(SettingsPath());
+    panel->Destroy();
+    EXPECT_FALSE(std::filesystem::exists(SettingsPath()));
+}
+
+TEST_F(PanelWindowTest, AFailedWriteAtTheEndOfTheSessionShowsNoBox) {
+    std::filesystem::remove(SettingsPath());
+    std::filesystem::create_directories(SettingsPath());  // a folder where the file should be
+    BoxSeen seen;
+    g_seen = &seen;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, InspectBox);
+    ::SendMessageW(panel->Window(), WM_ENDSESSION, TRUE, 0);
+    ::KillTimer(nullptr, timer);
+    g_seen = nullptr;
+    std::filesystem::remove(SettingsPath());
+    EXPECT_EQ(seen.title, L"");
 }
 
 }  // namespace

@@ -1,0 +1,198 @@
+// Every automation path against a server that fails at one call, for each call in turn: the
+// n-th call fails for n = 1, 2, ... until the path completes without reaching the failure.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cadlink/cad_prog_id.h"
+#include "cadlink/cad_window_finder.h"
+#include "commands/panel_commands.h"
+#include "fakes/fake_automation.h"
+#include "fakes/fake_input.h"
+#include "fakes/fake_panel.h"
+#include "fakes/fake_picker.h"
+#include "fakes/fake_processes.h"
+#include "fakes/fake_shell.h"
+#include "fakes/fake_window_system.h"
+#include "monitor/cad_monitor.h"
+#include "monitor/modifier_latches.h"
+
+namespace {
+
+using fakes::FakeNode;
+using fakes::FakeValue;
+using platform::WindowHandle;
+
+const std::wstring kAcad = L"C:\\CAD\\acad.exe";
+
+class OneProcess : public platform::ProcessSystem {
+  public:
+    class Process : public platform::OpenedProcess {
+      public:
+        std::wstring ModuleFileName(platform::ModuleHandle) override { return kAcad; }
+    };
+    std::unique_ptr<platform::OpenedProcess> OpenForQuery(platform::ProcessId) override {
+        return std::make_unique<Process>();
+    }
+};
+
+// AutoCAD in front, its server under version 24 with two drawings, the IME of its window open;
+// the panel as at start-up. A fresh one for every run.
+struct World {
+    World() {
+        cadlink::CadProgId = L"Autocad.Application.24";
+        cadlink::CadMainWindow = WindowHandle::none;
+        monitor::ShiftLatch = monitor::CtrlLatch = monitor::OtherKeyLatch = false;
+        monitor::FailedCadProgId.clear();
+        cad = desktop.Add(L"AutoCAD 2025", L"AfxMDIFrame140u");
+        desktop.foreground = cad;
+        ime.imeOf[cad] = WindowHandle{0x9990};
+        ime.openStatus[WindowHandle{0x9990}] = 1;
+
+        selection->Returns(L"Clear", std::int32_t{0});
+        selection->Returns(L"Select", std::int32_t{0});
+        selection->Returns(L"Count", std::int32_t{3});
+        for (const wchar_t* name : {L"b.dwg", L"a.dwg"}) {
+            auto drawing = std::make_shared<FakeNode>(std::wstring(L"Doc:") + name);
+            drawing->Returns(L"Name", std::wstring(name));
+            drawing->Returns(L"FullName", L"C:\\dwg\\" + std::wstring(name));
+            drawing->Returns(L"ActiveSelectionSet", selection);
+            drawing->Returns(L"Wblock", std::int32_t{0});
+            drawing->Returns(L"Activate", std::int32_t{0});
+            drawings.push_back(drawing);
+        }
+        documents->Returns(L"Count", std::int32_t{2});
+        documents->On(L"Item", [this](const std::vector<platform::Argument>& arguments) {
+            return FakeValue{
+                drawings.at(static_cast<std::size_t>(std::get<std::int32_t>(arguments.at(0))))};
+        });
+        state->On(L"IsQuiescent", [this](const auto&) { return FakeValue{quiescent}; });
+        // A bare name: the registration goes on through the window's process.
+        application->Returns(L"FullName", std::wstring(L"acad.exe"));
+        application->Returns(L"HWND", static_cast<std::uint64_t>(cad));
+        application->Returns(L"ActiveDocument", drawings[0]);
+        application->Returns(L"Documents", documents);
+        application->Returns(L"GetAcadState", state);
+        automation.Register(L"Autocad.Application.24", application);
+
+        panel.saveAs = L"C:\\dwg\\b_wblock1.dwg";
+        picker.onShow = [](fakes::FakePicker& shown) {
+            shown.Select(0);
+            return platform::ListPicker::kOk;
+        };
+    }
+
+    fakes::FakePanel panel;
+    fakes::FakeWindowSystem desktop;
+    OneProcess processes;
+    fakes::FakeAutomation automation;
+    fakes::FakeShell shell;
+    fakes::FakeDialogs dialogs;
+    fakes::FakePicker picker;
+    fakes::FakeKeyboard keyboard;
+    fakes::FakeIme ime;
+    std::shared_ptr<FakeNode> application = std::make_shared<FakeNode>(L"App");
+    std::shared_ptr<FakeNode> documents = std::make_shared<FakeNode>(L"Docs");
+    std::shared_ptr<FakeNode> selection = std::make_shared<FakeNode>(L"Set");
+    std::shared_ptr<FakeNode> state = std::make_shared<FakeNode>(L"State");
+    std::vector<std::shared_ptr<FakeNode>> drawings;
+    bool quiescent = true;
+    WindowHandle cad{};
+    commands::PanelCommands commands{
+        panel, {desktop, processes, automation, shell, dialogs, picker, keyboard}};
+    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation}};
+};
+
+struct SweepPath {
+    const char* name;
+    std::function<void(World&)> run;
+    // The boxes the path shows when it runs to its end; a failed run shows none.
+    std::vector<std::wstring> boxesWhenComplete;
+};
+
+const std::vector<SweepPath>& Paths() {
+    static const std::vector<SweepPath> paths = {
+        {"Register",
+         [](World& w) { w.commands.RegisterRunningCad(); },
+         {kAcad + L"\n" + L"を登録しました．"}},
+        {"ACT", [](World& w) { w.commands.ActivateOrLaunchCad(); }, {}},
+        {"LIST", [](World& w) { w.commands.SwitchDrawing(); }, {}},
+        {"WBLOCK", [](World& w) { w.commands.ExportCleanedCopy(); }, {}},
+        {"tap",
+         [](World& w) {
+             w.quiescent = false;
+             w.panel.checked[platform::OptionBox::Ime] = false;
+             w.keyboard.down = {0x10};
+             w.monitor.Timer1Timer();
+             w.keyboard.down.clear();
+             w.monitor.Timer1Timer();
+         },
+         {}},
+        {"IME", [](World& w) { w.monitor.Timer1Timer(); }, {}},
+    };
+    return paths;
+}
+
+// The picker's stacking, as the window system was last asked for it: the panel topmost, the
+// picker not.
+bool StackingRestored(const World& w) {
+    std::map<std::wstring, std::wstring> last;
+    for (const std::wstring& change : w.desktop.log) {
+        const std::size_t space = change.rfind(L' ');
+        if (change.starts_with(L"topmost") || change.starts_with(L"not topmost")) {
+            last[change.substr(space + 1)] = change.substr(0, space);
+        }
+    }
+    const auto panel = std::to_wstring(static_cast<std::uintptr_t>(w.panel.handle));
+    const auto picker = std::to_wstring(static_cast<std::uintptr_t>(w.picker.handle));
+    return (!last.count(panel) || last.at(panel) == L"topmost") &&
+           (!last.count(picker) || last.at(picker) == L"not topmost");
+}
+
+TEST(FaultSweepTest, EveryFailingCallEndsItsPathCleanlyWithOnlyThePrescribedBoxes) {
+    std::size_t pairs = 0;
+    std::string perPath;
+    for (const SweepPath& path : Paths()) {
+        const std::size_t before = pairs;
+        for (std::size_t n = 1;; ++n) {
+            SCOPED_TRACE(std::string(path.name) + ", failing call " + std::to_string(n));
+            World world;
+            world.automation.log.failAtCall = n;
+            bool escaped = false;
+            try {
+                path.run(world);
+            } catch (const platform::AutomationError&) {
+                escaped = true;
+            }
+            const auto& calls = world.automation.log.calls;
+            const bool reached = calls.size() >= n;
+            EXPECT_EQ(world.automation.log.liveObjects, 0);
+            EXPECT_TRUE(StackingRestored(world));
+            EXPECT_TRUE(world.dialogs.questions.empty());
+            if (!reached) {
+                // Ran to its end: what it shows when it succeeds, and no error.
+                EXPECT_FALSE(escaped);
+                EXPECT_EQ(world.dialogs.shown, path.boxesWhenComplete);
+                perPath += " " + std::string(path.name) + "=" + std::to_string(pairs - before);
+                break;
+            }
+            ++pairs;
+            // Only a failing availability check reaches the application-wide handler, and
+            // never from LIST; every other failure ends its path silently.
+            const bool availabilityCheck = calls[n - 1].starts_with(L"IsActive");
+            EXPECT_EQ(escaped, availabilityCheck && std::string(path.name) != "LIST");
+            EXPECT_TRUE(world.dialogs.shown.empty());
+            EXPECT_TRUE(world.panel.timerRunning);
+        }
+    }
+    std::printf("fault sweep: %zu (path, failing call) pairs:%s\n", pairs, perPath.c_str());
+    EXPECT_GT(pairs, 30u);
+}
+
+}  // namespace
