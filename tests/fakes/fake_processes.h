@@ -1,17 +1,55 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/process_system.h"
 
 namespace fakes {
 
-// A system whose processes can never be opened.
-class NoProcesses : public platform::ProcessSystem {
+// Scripted processes: each opens unless canOpen is false and names its module `path`; with
+// onlyModule set, every other module has no name. Counts the opens and the closes.
+class FakeProcesses : public platform::ProcessSystem {
   public:
-    std::unique_ptr<platform::OpenedProcess> OpenForQuery(platform::ProcessId) override {
-        return nullptr;
+    struct Counters {
+        int opened = 0;
+        int closed = 0;
+    };
+    class Process : public platform::OpenedProcess {
+      public:
+        Process(std::wstring path, std::optional<platform::ModuleHandle> onlyModule,
+                Counters& counters)
+            : path_(std::move(path)), onlyModule_(onlyModule), counters_(counters) {}
+        ~Process() override { ++counters_.closed; }
+        Process(const Process&) = delete;
+        Process& operator=(const Process&) = delete;
+        std::wstring ModuleFileName(platform::ModuleHandle module) override {
+            return !onlyModule_ || module == *onlyModule_ ? path_ : std::wstring();
+        }
+
+      private:
+        std::wstring path_;
+        std::optional<platform::ModuleHandle> onlyModule_;
+        Counters& counters_;
+    };
+
+    std::unique_ptr<platform::OpenedProcess> OpenForQuery(platform::ProcessId id) override {
+        opens.push_back(id);
+        if (!canOpen) {
+            return nullptr;
+        }
+        ++counters.opened;
+        return std::make_unique<Process>(path, onlyModule, counters);
     }
+
+    bool canOpen = true;
+    std::wstring path;
+    std::optional<platform::ModuleHandle> onlyModule;
+    std::vector<platform::ProcessId> opens;
+    Counters counters;
 };
 
 }  // namespace fakes

@@ -3,12 +3,13 @@
 #include "cadlink/cad_automation.h"
 #include "cadlink/cad_prog_id.h"
 #include "fakes/fake_automation.h"
+#include "fakes/program_state.h"
 
 namespace {
 
 class CadAutomationTest : public testing::Test {
   protected:
-    void SetUp() override { cadlink::CadProgId = L"Autocad.Application.24"; }
+    void SetUp() override { fakes::ResetProgramState(); }
     fakes::FakeAutomation automation;
 };
 

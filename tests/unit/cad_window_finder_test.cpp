@@ -7,7 +7,9 @@
 #include "cadlink/cad_window_finder.h"
 #include "cadlink/cad_window_texts.h"
 #include "cadlink/window_process_path.h"
+#include "fakes/fake_processes.h"
 #include "fakes/fake_window_system.h"
+#include "fakes/program_state.h"
 
 namespace {
 
@@ -52,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class FindCadMainWindowTest : public testing::Test {
   protected:
-    void SetUp() override { cadlink::CadMainWindow = WindowHandle::none; }
+    void SetUp() override { fakes::ResetProgramState(); }
     fakes::FakeWindowSystem desktop;
 };
 
@@ -110,51 +112,17 @@ TEST_F(FindCadMainWindowTest, OnlyTheFirst254CharactersOfALongTitleAreSeen) {
     EXPECT_EQ(cadlink::FindCadMainWindow(desktop), cad);
 }
 
-// A process whose module names are scripted, counting how often it is opened and closed.
-class FakeProcesses : public platform::ProcessSystem {
-  public:
-    struct Counters {
-        int opened = 0;
-        int closed = 0;
-    };
-    class Process : public platform::OpenedProcess {
-      public:
-        Process(std::wstring path, Counters& counters)
-            : path_(std::move(path)), counters_(counters) {}
-        ~Process() override { ++counters_.closed; }
-        std::wstring ModuleFileName(platform::ModuleHandle module) override {
-            return module == platform::ModuleHandle{0x400000} ? path_ : std::wstring();
-        }
-
-      private:
-        std::wstring path_;
-        Counters& counters_;
-    };
-
-    std::unique_ptr<platform::OpenedProcess> OpenForQuery(platform::ProcessId id) override {
-        opens.push_back(id);
-        if (!canOpen) {
-            return nullptr;
-        }
-        ++counters.opened;
-        return std::make_unique<Process>(path, counters);
-    }
-
-    bool canOpen = true;
-    std::wstring path = L"C:\\Program Files\\Autodesk\\acad.exe";
-    std::vector<platform::ProcessId> opens;
-    Counters counters;
-};
-
 class WindowProcessPathTest : public testing::Test {
   protected:
     void SetUp() override {
         cad = desktop.Add(L"AutoCAD 2025", L"AfxMDIFrame140u");
         desktop.Find(cad)->processId = 4711;
         desktop.Find(cad)->module = platform::ModuleHandle{0x400000};
+        processes.path = L"C:\\Program Files\\Autodesk\\acad.exe";
+        processes.onlyModule = platform::ModuleHandle{0x400000};
     }
     fakes::FakeWindowSystem desktop;
-    FakeProcesses processes;
+    fakes::FakeProcesses processes;
     WindowHandle cad{};
 };
 

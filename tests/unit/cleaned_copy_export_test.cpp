@@ -5,27 +5,18 @@
 #include <vector>
 
 #include "cadlink/cad_prog_id.h"
-#include "commands/panel_commands.h"
-#include "fakes/fake_automation.h"
-#include "fakes/fake_input.h"
-#include "fakes/fake_panel.h"
-#include "fakes/fake_picker.h"
-#include "fakes/fake_processes.h"
-#include "fakes/fake_shell.h"
-#include "fakes/fake_window_system.h"
+#include "fakes/command_fixture.h"
 
 namespace {
 
 using fakes::FakeNode;
 using fakes::FakeValue;
 
-using fakes::NoProcesses;
-
 // AutoCAD with "C:\dwg\plan_wblock1.dwg" active, holding entities.
-class CleanedCopyExportTest : public testing::Test {
+class CleanedCopyExportTest : public fakes::CommandTest {
   protected:
     void SetUp() override {
-        cadlink::CadProgId = L"Autocad.Application.24";
+        processes.canOpen = false;
         selection->Returns(L"Clear", std::int32_t{0});
         selection->Returns(L"Select", std::int32_t{0});
         selection->On(L"Count", [this](const auto&) { return FakeValue{entities}; });
@@ -36,8 +27,6 @@ class CleanedCopyExportTest : public testing::Test {
             return FakeValue{std::int32_t{0}};
         });
         application->Returns(L"ActiveDocument", document);
-        automation.Register(L"Autocad.Application.24", application);
-        automation.Register(L"Autocad.Application.25", nullptr);
         panel.saveAs = L"C:\\dwg\\plan_wblock2.dwg";
     }
 
@@ -51,21 +40,10 @@ class CleanedCopyExportTest : public testing::Test {
         return calls;
     }
 
-    fakes::FakePanel panel;
-    fakes::FakeWindowSystem desktop;
-    NoProcesses processes;
-    fakes::FakeAutomation automation;
-    fakes::FakeShell shell;
-    fakes::FakeDialogs dialogs;
-    fakes::FakePicker picker;
-    fakes::FakeKeyboard keyboard;
-    std::shared_ptr<FakeNode> application = std::make_shared<FakeNode>(L"App");
     std::shared_ptr<FakeNode> document = std::make_shared<FakeNode>(L"Doc");
     std::shared_ptr<FakeNode> selection = std::make_shared<FakeNode>(L"Set");
     std::int32_t entities = 12;
     std::vector<std::wstring> written;
-    commands::PanelCommands commands{
-        panel, {desktop, processes, automation, shell, dialogs, picker, keyboard}};
 };
 
 TEST_F(CleanedCopyExportTest, ProposesTheNextNumberSelectsEverythingAndWritesTheChosenFile) {

@@ -5,14 +5,7 @@
 #include <vector>
 
 #include "cadlink/cad_prog_id.h"
-#include "commands/panel_commands.h"
-#include "fakes/fake_automation.h"
-#include "fakes/fake_input.h"
-#include "fakes/fake_panel.h"
-#include "fakes/fake_picker.h"
-#include "fakes/fake_processes.h"
-#include "fakes/fake_shell.h"
-#include "fakes/fake_window_system.h"
+#include "fakes/command_fixture.h"
 
 namespace {
 
@@ -20,13 +13,12 @@ using fakes::FakeNode;
 using fakes::FakeValue;
 using platform::WindowHandle;
 
-using fakes::NoProcesses;
-
 // AutoCAD with drawings opened in the order b.dwg, C.dwg, a.dwg, and C.dwg active.
-class DrawingSwitcherTest : public testing::Test {
+class DrawingSwitcherTest : public fakes::CommandTest {
   protected:
     void SetUp() override {
-        cad = desktop.Add(L"AutoCAD 2025", L"AfxMDIFrame140u");
+        processes.canOpen = false;
+        AddCadWindow();
         for (const wchar_t* name : {L"b.dwg", L"C.dwg", L"a.dwg"}) {
             AddDrawing(name);
         }
@@ -40,12 +32,9 @@ class DrawingSwitcherTest : public testing::Test {
             }
             return FakeValue{drawings[index]};
         });
-        application->Returns(L"HWND", static_cast<std::uint64_t>(cad));
         application->Returns(L"Documents", documents);
         application->On(L"ActiveDocument", [this](const auto&) { return FakeValue{active}; });
         active = drawings[1];
-        automation.Register(L"Autocad.Application.24", application);
-        automation.Register(L"Autocad.Application.25", nullptr);
     }
 
     void AddDrawing(const std::wstring& name) {
@@ -84,21 +73,9 @@ class DrawingSwitcherTest : public testing::Test {
         return L"foreground " + std::to_wstring(static_cast<std::uintptr_t>(window));
     }
 
-    fakes::FakePanel panel;
-    fakes::FakeWindowSystem desktop;
-    NoProcesses processes;
-    fakes::FakeAutomation automation;
-    fakes::FakeShell shell;
-    fakes::FakeDialogs dialogs;
-    fakes::FakePicker picker;
-    fakes::FakeKeyboard keyboard;
-    std::shared_ptr<FakeNode> application = std::make_shared<FakeNode>(L"App");
     std::shared_ptr<FakeNode> documents = std::make_shared<FakeNode>(L"Docs");
     std::vector<std::shared_ptr<FakeNode>> drawings;
     std::shared_ptr<FakeNode> active;
-    WindowHandle cad{};
-    commands::PanelCommands commands{
-        panel, {desktop, processes, automation, shell, dialogs, picker, keyboard}};
 };
 
 TEST_F(DrawingSwitcherTest, ListsTheDrawingsSortedWithTheActiveOnePreselected) {

@@ -10,18 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "cadlink/cad_prog_id.h"
-#include "cadlink/cad_window_finder.h"
-#include "commands/panel_commands.h"
-#include "fakes/fake_automation.h"
-#include "fakes/fake_input.h"
-#include "fakes/fake_panel.h"
-#include "fakes/fake_picker.h"
-#include "fakes/fake_processes.h"
-#include "fakes/fake_shell.h"
-#include "fakes/fake_window_system.h"
+#include "fakes/command_fixture.h"
 #include "monitor/cad_monitor.h"
-#include "monitor/modifier_latches.h"
 
 namespace {
 
@@ -31,26 +21,13 @@ using platform::WindowHandle;
 
 const std::wstring kAcad = L"C:\\CAD\\acad.exe";
 
-class OneProcess : public platform::ProcessSystem {
-  public:
-    class Process : public platform::OpenedProcess {
-      public:
-        std::wstring ModuleFileName(platform::ModuleHandle) override { return kAcad; }
-    };
-    std::unique_ptr<platform::OpenedProcess> OpenForQuery(platform::ProcessId) override {
-        return std::make_unique<Process>();
-    }
-};
-
 // AutoCAD in front, its server under version 24 with two drawings, the IME of its window open;
 // the panel as at start-up. A fresh one for every run.
-struct World {
+struct World : fakes::CommandWorld {
     World() {
-        cadlink::CadProgId = L"Autocad.Application.24";
-        cadlink::CadMainWindow = WindowHandle::none;
-        monitor::ShiftLatch = monitor::CtrlLatch = monitor::OtherKeyLatch = false;
         monitor::FailedCadProgId.clear();
-        cad = desktop.Add(L"AutoCAD 2025", L"AfxMDIFrame140u");
+        processes.path = kAcad;
+        AddCadWindow();
         desktop.foreground = cad;
         ime.imeOf[cad] = WindowHandle{0x9990};
         ime.openStatus[WindowHandle{0x9990}] = 1;
@@ -75,11 +52,9 @@ struct World {
         state->On(L"IsQuiescent", [this](const auto&) { return FakeValue{quiescent}; });
         // A bare name: the registration goes on through the window's process.
         application->Returns(L"FullName", std::wstring(L"acad.exe"));
-        application->Returns(L"HWND", static_cast<std::uint64_t>(cad));
         application->Returns(L"ActiveDocument", drawings[0]);
         application->Returns(L"Documents", documents);
         application->Returns(L"GetAcadState", state);
-        automation.Register(L"Autocad.Application.24", application);
 
         panel.saveAs = L"C:\\dwg\\b_wblock1.dwg";
         picker.onShow = [](fakes::FakePicker& shown) {
@@ -88,24 +63,12 @@ struct World {
         };
     }
 
-    fakes::FakePanel panel;
-    fakes::FakeWindowSystem desktop;
-    OneProcess processes;
-    fakes::FakeAutomation automation;
-    fakes::FakeShell shell;
-    fakes::FakeDialogs dialogs;
-    fakes::FakePicker picker;
-    fakes::FakeKeyboard keyboard;
     fakes::FakeIme ime;
-    std::shared_ptr<FakeNode> application = std::make_shared<FakeNode>(L"App");
     std::shared_ptr<FakeNode> documents = std::make_shared<FakeNode>(L"Docs");
     std::shared_ptr<FakeNode> selection = std::make_shared<FakeNode>(L"Set");
     std::shared_ptr<FakeNode> state = std::make_shared<FakeNode>(L"State");
     std::vector<std::shared_ptr<FakeNode>> drawings;
     bool quiescent = true;
-    WindowHandle cad{};
-    commands::PanelCommands commands{
-        panel, {desktop, processes, automation, shell, dialogs, picker, keyboard}};
     monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation}};
 };
 

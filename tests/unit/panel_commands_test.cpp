@@ -5,14 +5,7 @@
 #include <vector>
 
 #include "cadlink/cad_prog_id.h"
-#include "cadlink/cad_window_finder.h"
-#include "commands/panel_commands.h"
-#include "fakes/fake_automation.h"
-#include "fakes/fake_input.h"
-#include "fakes/fake_panel.h"
-#include "fakes/fake_picker.h"
-#include "fakes/fake_shell.h"
-#include "fakes/fake_window_system.h"
+#include "fakes/command_fixture.h"
 
 namespace {
 
@@ -22,49 +15,15 @@ const std::wstring kAcad = L"C:\\Program Files\\Autodesk\\AutoCAD 2025\\acad.exe
 const std::wstring kNothingRegistered =
     L"AutoCAD が登録されていません、\nAutoCAD が起動中に[登録]ボタンをクリックして下さい．";
 
-// Scripted processes: the one process that AutoCAD's window belongs to.
-class FakeProcesses : public platform::ProcessSystem {
-  public:
-    class Process : public platform::OpenedProcess {
-      public:
-        explicit Process(std::wstring path) : path_(std::move(path)) {}
-        std::wstring ModuleFileName(platform::ModuleHandle) override { return path_; }
-
-      private:
-        std::wstring path_;
-    };
-    std::unique_ptr<platform::OpenedProcess> OpenForQuery(platform::ProcessId) override {
-        return canOpen ? std::make_unique<Process>(path) : nullptr;
-    }
-    bool canOpen = true;
-    std::wstring path = kAcad;
-};
-
-class PanelCommandsTest : public testing::Test {
+class PanelCommandsTest : public fakes::CommandTest {
   protected:
     void SetUp() override {
-        cadlink::CadProgId = L"Autocad.Application.24";
-        cad = desktop.Add(L"AutoCAD 2025", L"AfxMDIFrame140u");
+        AddCadWindow();
         application->Returns(L"FullName", kAcad);
-        application->Returns(L"HWND", static_cast<std::uint64_t>(cad));
-        automation.Register(L"Autocad.Application.24", application);
-        automation.Register(L"Autocad.Application.25", nullptr);
+        processes.path = kAcad;
         panel.fields.AppFullName = L"D:\\old\\acad.exe";
         panel.registeredCaption = L"D:\\old\\acad.exe";
     }
-
-    fakes::FakePanel panel;
-    fakes::FakeWindowSystem desktop;
-    FakeProcesses processes;
-    fakes::FakeAutomation automation;
-    fakes::FakeShell shell;
-    fakes::FakeDialogs dialogs;
-    fakes::FakePicker picker;
-    fakes::FakeKeyboard keyboard;
-    std::shared_ptr<fakes::FakeNode> application = std::make_shared<fakes::FakeNode>(L"App");
-    WindowHandle cad{};
-    commands::PanelCommands commands{
-        panel, {desktop, processes, automation, shell, dialogs, picker, keyboard}};
 };
 
 TEST_F(PanelCommandsTest, AFullPathFromTheServerIsRegisteredShownAndCaptioned) {
