@@ -14,6 +14,7 @@
 #include "cadlink/cad_window_finder.h"
 #include "platform/error.h"
 #include "platform/win32/save_file_dialog.h"
+#include "platform/win32/win32_input.h"
 #include "settings/panel_settings.h"
 #include "settings/settings_path.h"
 
@@ -107,6 +108,10 @@ void ControlPanel::Create() {
     theme::ApplyDarkFrame(window_.get());
     CreateControls();
     ApplyDpi(WindowDpi(window_.get()));
+#ifndef MERIDO_BENCH_WITHOUT_KEY_PRESSES
+    // Without them the monitor goes on with its samples alone.
+    (void)platform::win32::ReceiveAllKeyPresses(NativeHandle());
+#endif
     ::SetTimer(window_.get(), kTimer1, kTimer1Interval, nullptr);
     Run([this] { FormCreate(); });
     picker_.Create(instance_, window_.get());
@@ -115,8 +120,8 @@ void ControlPanel::Create() {
 void ControlPanel::CreateControls() {
     for (const layout::ControlEntry& entry : layout::kControls) {
         HWND control = ::CreateWindowExW(
-            0, entry.className, entry.text, WS_CHILD | WS_VISIBLE | entry.style, entry.left, entry.top,
-            entry.width, entry.height, window_.get(),
+            0, entry.className, entry.text, WS_CHILD | WS_VISIBLE | entry.style, entry.left,
+            entry.top, entry.width, entry.height, window_.get(),
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance_, nullptr);
         if (entry.id == layout::kEdit1) {
             ::SetWindowSubclass(control, EditFrameProc, 1, 0);
@@ -136,10 +141,10 @@ void ControlPanel::ApplyDpi(UINT dpi) {
         HWND control = Control(entry.id);
         const HFONT font = entry.font == layout::FontKind::Option ? optionFont_.get()
                            : entry.font == layout::FontKind::Edit ? editFont_.get()
-                                                                 : panelFont_.get();
+                                                                  : panelFont_.get();
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        ::MoveWindow(control, Scale(entry.left, dpi), Scale(entry.top, dpi), Scale(entry.width, dpi),
-                     Scale(entry.height, dpi), TRUE);
+        ::MoveWindow(control, Scale(entry.left, dpi), Scale(entry.top, dpi),
+                     Scale(entry.width, dpi), Scale(entry.height, dpi), TRUE);
     }
     // The frame is measured rather than computed, so that the client area comes out exact
     // whatever the system's frame at this DPI is.
@@ -204,6 +209,11 @@ LRESULT ControlPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
                 Run([this] { Timer1Timer(); });
             }
             return 0;
+        case WM_INPUT:
+            if (const auto key = platform::win32::KeyPressOfRawInput(lParam)) {
+                monitor_.KeyPressed(*key);
+            }
+            break;  // DefWindowProc frees the input
         case WM_ACTIVATE:
             if (HIWORD(wParam) == 0) {
                 OnActivate(LOWORD(wParam) != WA_INACTIVE);
@@ -499,9 +509,7 @@ void ControlPanel::SetTop(int top) {
 // Stopping only marks the timer: a tick that arrives meanwhile (from a nested message loop) is
 // ignored, and starting it again re-arms it, which begins a fresh interval. This costs one call
 // to the window system per tick instead of two.
-void ControlPanel::StopTimer() {
-    timerStopped_ = true;
-}
+void ControlPanel::StopTimer() { timerStopped_ = true; }
 
 void ControlPanel::StartTimer() {
     timerStopped_ = false;
