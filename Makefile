@@ -2,7 +2,7 @@
 # commands the README describes. Every target installs what is missing first.
 JOBS ?= 2
 
-.PHONY: all deps host windows test unit wine-tests demo docs-screenshots bench fuzz format clean
+.PHONY: all deps host windows test unit wine-tests demo docs-screenshots bench bench-keys fuzz format clean
 
 all: dist/MERIDO_B.exe
 
@@ -38,6 +38,17 @@ docs-screenshots: dist/MERIDO_B.exe
 
 bench: dist/MERIDO_B.exe
 	bash bench/run_bench.sh build/windows/bin
+
+# What taking every key press costs the panel: 20 key events a second into the look-alike for
+# 10 s, the panel as built against a build of it that takes none.
+KEYS_BENCH = --keys --counts 10 --seconds 10 --runs 3
+bench-keys: dist/MERIDO_B.exe
+	cmake --preset windows -B build/windows-without-key-presses \
+	    -DMERIDO_BENCH_WITHOUT_KEY_PRESSES=ON >/dev/null
+	cmake --build build/windows-without-key-presses --target MERIDO_B -j$(JOBS)
+	BENCH_RESULTS=build/bench-keys-results.txt bash bench/run_bench.sh build/windows/bin $(KEYS_BENCH)
+	BENCH_RESULTS=build/bench-keys-without-results.txt bash bench/run_bench.sh build/windows/bin \
+	    --panel build/windows-without-key-presses/bin/MERIDO_B.exe $(KEYS_BENCH)
 
 # libFuzzer targets (clang), each run for a bounded time; not part of `make test`.
 FUZZ_SECONDS ?= 60
