@@ -120,8 +120,8 @@ void ControlPanel::Create() {
 void ControlPanel::CreateControls() {
     for (const layout::ControlEntry& entry : layout::kControls) {
         HWND control = ::CreateWindowExW(
-            0, entry.className, entry.text, WS_CHILD | WS_VISIBLE | entry.style, entry.left,
-            entry.top, entry.width, entry.height, window_.get(),
+            0, entry.className, entry.text, WS_CHILD | WS_VISIBLE | entry.style, entry.left, entry.top,
+            entry.width, entry.height, window_.get(),
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance_, nullptr);
         if (entry.id == layout::kEdit1) {
             ::SetWindowSubclass(control, EditFrameProc, 1, 0);
@@ -141,10 +141,10 @@ void ControlPanel::ApplyDpi(UINT dpi) {
         HWND control = Control(entry.id);
         const HFONT font = entry.font == layout::FontKind::Option ? optionFont_.get()
                            : entry.font == layout::FontKind::Edit ? editFont_.get()
-                                                                  : panelFont_.get();
+                                                                 : panelFont_.get();
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        ::MoveWindow(control, Scale(entry.left, dpi), Scale(entry.top, dpi),
-                     Scale(entry.width, dpi), Scale(entry.height, dpi), TRUE);
+        ::MoveWindow(control, Scale(entry.left, dpi), Scale(entry.top, dpi), Scale(entry.width, dpi),
+                     Scale(entry.height, dpi), TRUE);
     }
     // The frame is measured rather than computed, so that the client area comes out exact
     // whatever the system's frame at this DPI is.
@@ -509,7 +509,9 @@ void ControlPanel::SetTop(int top) {
 // Stopping only marks the timer: a tick that arrives meanwhile (from a nested message loop) is
 // ignored, and starting it again re-arms it, which begins a fresh interval. This costs one call
 // to the window system per tick instead of two.
-void ControlPanel::StopTimer() { timerStopped_ = true; }
+void ControlPanel::StopTimer() {
+    timerStopped_ = true;
+}
 
 void ControlPanel::StartTimer() {
     timerStopped_ = false;
