@@ -5,7 +5,7 @@ JOBS ?= 2
 DIST_ZIP = dist/MERIDO_B-1.10-win64.zip
 
 .PHONY: all deps host windows windows-exe windows-clang dist dist-check test unit wine-tests demo \
-        docs-screenshots bench fuzz format clean
+        docs-screenshots bench bench-keys fuzz format clean
 
 all: dist/MERIDO_B.exe
 
@@ -58,6 +58,17 @@ docs-screenshots: windows
 
 bench: windows
 	bash bench/run_bench.sh build/windows/bin
+
+# What taking every key press costs the panel: 20 key events a second into the look-alike for
+# 10 s, the panel as built against a build of it that takes none.
+KEYS_BENCH = --keys --counts 10 --seconds 10 --runs 3
+bench-keys: dist/MERIDO_B.exe
+	cmake --preset windows -B build/windows-without-key-presses \
+	    -DMERIDO_BENCH_WITHOUT_KEY_PRESSES=ON >/dev/null
+	cmake --build build/windows-without-key-presses --target MERIDO_B -j$(JOBS)
+	BENCH_RESULTS=build/bench-keys-results.txt bash bench/run_bench.sh build/windows/bin $(KEYS_BENCH)
+	BENCH_RESULTS=build/bench-keys-without-results.txt bash bench/run_bench.sh build/windows/bin \
+	    --panel build/windows-without-key-presses/bin/MERIDO_B.exe $(KEYS_BENCH)
 
 # libFuzzer targets (clang), each run for a bounded time; not part of `make test`.
 FUZZ_SECONDS ?= 60

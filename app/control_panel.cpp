@@ -14,6 +14,7 @@
 #include "cadlink/cad_window_finder.h"
 #include "platform/error.h"
 #include "platform/win32/save_file_dialog.h"
+#include "platform/win32/win32_input.h"
 #include "platform/win32/window_text.h"
 #include "settings/panel_settings.h"
 #include "settings/settings_path.h"
@@ -111,6 +112,10 @@ void ControlPanel::Create() {
     theme::ApplyDarkFrame(window_.get());
     CreateControls();
     ApplyDpi(WindowDpi(window_.get()));
+#ifndef MERIDO_BENCH_WITHOUT_KEY_PRESSES
+    // Without them the monitor goes on with its samples alone.
+    (void)platform::win32::ReceiveAllKeyPresses(NativeHandle());
+#endif
     ::SetTimer(window_.get(), kTimer1, kTimer1Interval, nullptr);
     Run([this] { FormCreate(); });
     picker_.Create(instance_, window_.get());
@@ -191,6 +196,11 @@ LRESULT ControlPanel::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
                 Run([this] { Timer1Timer(); });
             }
             return 0;
+        case WM_INPUT:
+            if (const auto key = platform::win32::KeyPressOfRawInput(lParam)) {
+                monitor_.KeyPressed(*key);
+            }
+            break;  // DefWindowProc frees the input
         case WM_ACTIVATE:
             if (HIWORD(wParam) == 0) {
                 OnActivate(LOWORD(wParam) != WA_INACTIVE);
@@ -211,13 +221,9 @@ LRESULT ControlPanel::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
                 return TRUE;
             }
             break;
-        case WM_DPICHANGED: {
-            ApplyDpi(HIWORD(wParam));
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            ::SetWindowPos(window, nullptr, suggested->left, suggested->top, 0, 0,
-                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
-        }
         case WM_CLOSE:
             Close();
             return 0;
@@ -232,6 +238,13 @@ LRESULT ControlPanel::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
             break;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The window moves where the system suggests; its size follows from the new scale.
+void ControlPanel::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    ApplyDpi(dpi);
+    ::SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Windows ends the process once this message has been answered, so the panel's destruction, and

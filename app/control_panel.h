@@ -98,6 +98,7 @@ class ControlPanel final : public platform::Panel, public MessageHandler {
 
     void CreateControls();
     void ApplyDpi(UINT dpi);
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
     void OnCommand(int id, int code);
     void OnActivate(bool active);
     void OnContextMenu(HWND source, POINT screenPoint);

@@ -180,7 +180,9 @@ int Driver::Run() {
                 bench::ToUtf8(reference_.path).c_str());
     std::printf("# period %u s after %u s warm-up, %u runs each, AutoCAD look-alike: %s\n",
                 options_.seconds, options_.warmupSeconds, options_.runs,
-                options_.cad ? "yes" : "no");
+                options_.keys  ? "in front, 20 key events/s"
+                : options_.cad ? "yes"
+                               : "no");
     std::fflush(stdout);
     for (const std::uint32_t count : options_.counts) {
         if (!MeasureCount(count)) {
@@ -193,9 +195,10 @@ int Driver::Run() {
 
 bool Driver::MeasureCount(std::uint32_t count) {
     const std::wstring arguments = L"--count " + std::to_wstring(count) +
-                                   (options_.cadInFront ? L" --cad-front"
-                                    : options_.cad      ? L" --cad"
-                                                        : L"");
+                                   (options_.keys         ? L" --keys"
+                                    : options_.cadInFront ? L" --cad-front"
+                                    : options_.cad        ? L" --cad"
+                                                          : L"");
     auto host = bench::ChildProcess::Start(windowsHost_.wstring(), arguments, {});
     if (!host) {
         return Fail("cannot start " + bench::ToUtf8(windowsHost_.wstring()));

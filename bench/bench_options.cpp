@@ -35,7 +35,7 @@ double Spread(const std::vector<double>& values) {
 const char* const kDriverUsage =
     "usage: bench_driver --panel PATH [--reference PATH] [--windows PATH]\n"
     "                    [--counts 10,100,1000] [--seconds 20] [--warmup 2] [--runs 5]\n"
-    "                    [--no-cad | --cad-front] [--sync]\n";
+    "                    [--no-cad | --cad-front | --keys] [--sync]\n";
 
 std::optional<std::uint32_t> ParseNumber(std::wstring_view text, std::uint32_t minimum,
                                          std::uint32_t maximum) {
@@ -80,9 +80,10 @@ std::optional<WindowsHostOptions> ParseWindowsHostOptions(const std::vector<std:
         const std::wstring& flag = reader.Take();
         if (flag == L"--cad") {
             options.cad = true;
-        } else if (flag == L"--cad-front") {
+        } else if (flag == L"--cad-front" || flag == L"--keys") {
             options.cad = true;
             options.cadInFront = true;
+            options.keys = options.keys || flag == L"--keys";
         } else if (flag == L"--count") {
             const std::wstring* value = reader.TakeValue();
             const auto count = value ? ParseNumber(*value, 0, 10000) : std::nullopt;
@@ -121,9 +122,10 @@ DriverParse ParseDriverOptions(const std::vector<std::wstring>& args) {
             options.cad = false;
             continue;
         }
-        if (flag == L"--cad-front") {
+        if (flag == L"--cad-front" || flag == L"--keys") {
             options.cad = true;
             options.cadInFront = true;
+            options.keys = options.keys || flag == L"--keys";
             continue;
         }
         if (flag == L"--sync") {

@@ -25,6 +25,7 @@ struct WindowsHostOptions {
     std::uint32_t count = 0;
     bool cad = false;
     bool cadInFront = false;  // the look-alike in the foreground instead of at the bottom
+    bool keys = false;        // ... sending itself 20 key events a second (implies cadInFront)
 };
 std::optional<WindowsHostOptions> ParseWindowsHostOptions(const std::vector<std::wstring>& args);
 
@@ -45,6 +46,7 @@ struct DriverOptions {
     std::uint32_t runs = 5;           // runs of each program per window count
     bool cad = true;                  // open the AutoCAD look-alike window
     bool cadInFront = false;          // ... in the foreground, so that the panel's key watch runs
+    bool keys = false;                // ... and typed into: 20 key events a second
     bool sync = false;                // hand-shake on stdin/stdout around every measured period
 };
 

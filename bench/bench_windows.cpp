@@ -1,7 +1,7 @@
 // A crowded desktop for the benchmark: N ordinary top-level windows and, on request, one window
 // that AutoCAD's main-window search accepts.
 //
-// bench_windows --count N [--cad | --cad-front]
+// bench_windows --count N [--cad | --cad-front | --keys]
 //
 // The ordinary windows are small, visible and stacked over one another in the lower right part of
 // the screen; their titles ("Window 1" to "Window N") match neither of AutoCAD's title prefixes,
@@ -33,6 +33,21 @@ constexpr UINT_PTR kRestackTimer = 1;
 constexpr UINT kRestackDelayMs = 500;
 constexpr UINT_PTR kFrontTimer = 2;
 constexpr UINT kFrontIntervalMs = 500;
+constexpr UINT_PTR kKeyTimer = 3;
+constexpr UINT kKeyIntervalMs = 50;  // 20 key events a second
+constexpr WORD kTypedKey = 'A';
+
+// Alternately presses and releases one letter, through the system's input stream like a user;
+// the window's user data says whether it is down.
+void SendNextKeyEvent(HWND window) {
+    const bool release = ::GetWindowLongPtrW(window, GWLP_USERDATA) != 0;
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = kTypedKey;
+    input.ki.dwFlags = release ? KEYEVENTF_KEYUP : 0;
+    ::SendInput(1, &input, sizeof(input));
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, release ? 0 : 1);
+}
 
 void MoveToBottom(HWND window) {
     ::SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -49,6 +64,10 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             // the foreground back from a program that has just started (the same for both).
             if (wParam == kFrontTimer) {
                 ::SetForegroundWindow(window);
+                return 0;
+            }
+            if (wParam == kKeyTimer) {
+                SendNextKeyEvent(window);
                 return 0;
             }
             ::KillTimer(window, wParam);
@@ -120,6 +139,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         // the keyboard, and its search finds the window first.
         ::SetForegroundWindow(cad);
         ::SetTimer(cad, kFrontTimer, kFrontIntervalMs, nullptr);
+        if (options->keys) {
+            ::SetTimer(cad, kKeyTimer, kKeyIntervalMs, nullptr);
+        }
     } else if (cad != nullptr) {
         MoveToBottom(cad);
         // With many windows the window manager may still restack some of them once the pending

@@ -9,7 +9,14 @@
 # and, unless --panel
 # names another program, MERIDO_B.exe. Any other option goes to bench_driver (--counts, --seconds,
 # --warmup, --runs, --no-cad, --cad-front: the look-alike in the foreground, so that the
-# panel also watches the keyboard).
+# panel also watches the keyboard; --keys: in front and typed into, 20 key events a second, so
+# that the panel also takes every key press).
+#
+# The cost of taking the key presses: run --keys twice, once with the panel as built and once
+# with --panel naming a build that takes none (make bench-keys does both):
+#   cmake --preset windows -B build/windows-without-key-presses \
+#       -DMERIDO_BENCH_WITHOUT_KEY_PRESSES=ON
+#   cmake --build build/windows-without-key-presses --target MERIDO_B
 #
 # Under Wine most of the work of a window search (the window list, every title read) is done by
 # the wineserver on behalf of the searching program, and Wine's GetProcessTimes does not follow
@@ -33,7 +40,7 @@ fail() {
 }
 
 [[ $# -ge 1 ]] || {
-    sed -n '2,12p' "$0" >&2
+    sed -n '2,18p' "$0" >&2
     exit 2
 }
 bin_dir=$(cd "$1" 2>/dev/null && pwd) || fail "no such folder: $1"

@@ -1,11 +1,11 @@
 #include "monitor/cad_monitor.h"
 
 #include <exception>
+#include <utility>
 
 #include "cadlink/cad_automation.h"
 #include "cadlink/cad_prog_id.h"
 #include "cadlink/cad_window_finder.h"
-#include "monitor/modifier_latches.h"
 #include "platform/hex_digits.h"
 
 namespace monitor {
@@ -37,6 +37,14 @@ void CadMonitor::Timer1Timer() {
         throw;
     }
     panel_.StartTimer();
+}
+
+void CadMonitor::KeyPressed(int virtualKey) {
+    if (ownKeyDue_ == virtualKey) {
+        ownKeyDue_.reset();
+        return;
+    }
+    presses_ = AddKeyPress(presses_, virtualKey);
 }
 
 void CadMonitor::Tick() {
@@ -99,7 +107,8 @@ bool CadMonitor::IsCadQuiescent() {
 void CadMonitor::RunModifierTapDetector(WindowHandle window) {
     const KeySample sample = SampleModifierKeys(services_.keyboard);
     const LatchStep step =
-        StepModifierLatches(ModifierLatches{ShiftLatch, CtrlLatch, OtherKeyLatch}, sample);
+        StepModifierLatches(ModifierLatches{ShiftLatch, CtrlLatch, OtherKeyLatch}, sample,
+                            std::exchange(presses_, KeyPresses{}));
     ShiftLatch = step.latches.ShiftLatch;
     CtrlLatch = step.latches.CtrlLatch;
     OtherKeyLatch = step.latches.OtherKeyLatch;
@@ -118,6 +127,7 @@ void CadMonitor::SendKeyIfCadBusy(std::uint8_t key, WindowHandle window) {
     try {
         // Only into AutoCAD's main window itself: a pop-up of it in front gets nothing.
         if (!IsCadQuiescent() && services_.windows.ForegroundWindow() == window) {
+            ownKeyDue_ = key;
             services_.keyboard.SendKey(key, false);
             services_.keyboard.Sleep(1);
             services_.keyboard.SendKey(key, true);

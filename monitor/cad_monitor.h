@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "monitor/modifier_latches.h"
 #include "platform/automation.h"
 #include "platform/ime.h"
 #include "platform/keyboard.h"
@@ -34,6 +36,11 @@ class CadMonitor {
     // escapes the tick.
     void Timer1Timer();
 
+    // One key-down event from the keyboard's own event stream, whatever program is in front.
+    // The presses gather until the detector's next run takes them, so that a key released
+    // before any sample saw it still spoils a tap.
+    void KeyPressed(int virtualKey);
+
   private:
     void Tick();
     bool IsCadInFront(platform::WindowHandle window);
@@ -45,6 +52,10 @@ class CadMonitor {
 
     platform::Panel& panel_;
     MonitorServices services_;
+    KeyPresses presses_;
+    // The key this monitor has just sent: its own press comes back as an event and is no
+    // key of the user's.
+    std::optional<int> ownKeyDue_;
 };
 
 // The panel's caption once the IME guard has acted: the handle in upper-case hexadecimal, at

@@ -10,6 +10,10 @@ constexpr int kGapLast = 0xA6;
 constexpr int kControl = 0x11;
 constexpr int kShift = 0x10;
 
+bool IsScanned(int key) {
+    return key >= kScanFirst && key <= kScanLast && (key < kGapFirst || key > kGapLast);
+}
+
 bool IsDown(platform::Keyboard& keyboard, int key) {
     // Bit 15 is "down"; the toggle bit of Num Lock and the like is ignored.
     return keyboard.KeyState(key) < 0;
@@ -20,10 +24,9 @@ bool IsDown(platform::Keyboard& keyboard, int key) {
 KeySample SampleModifierKeys(platform::Keyboard& keyboard) {
     KeySample sample;
     for (int key = kScanFirst; key <= kScanLast && !sample.OtherKeyDown; ++key) {
-        if (key >= kGapFirst && key <= kGapLast) {
-            continue;
+        if (IsScanned(key)) {
+            sample.OtherKeyDown = IsDown(keyboard, key);
         }
-        sample.OtherKeyDown = IsDown(keyboard, key);
     }
     sample.CtrlDown = IsDown(keyboard, kControl);
     sample.ShiftDown = IsDown(keyboard, kShift);
@@ -54,6 +57,32 @@ LatchStep StepModifierLatches(ModifierLatches latches, KeySample sample) {
         return LatchStep{ModifierLatches{}, ModifierTap::NoTap};
     }
     return LatchStep{latches, ModifierTap::NoTap};
+}
+
+KeyPresses AddKeyPress(KeyPresses presses, int virtualKey) {
+    if (virtualKey == kShift) {
+        presses.ShiftPressed = true;
+    } else if (virtualKey == kControl) {
+        presses.CtrlPressed = true;
+    } else if (IsScanned(virtualKey)) {
+        presses.OtherKeyPressed = true;
+    }
+    return presses;
+}
+
+LatchStep StepModifierLatches(ModifierLatches latches, KeySample sample, KeyPresses presses) {
+    if (presses.OtherKeyPressed) {
+        latches.OtherKeyLatch = true;
+    }
+    // A modifier's press counts only beside the other modifier, seen or pressed: then neither is
+    // a tap. Latching it on its own would turn an unseen lone press into a tap.
+    const bool shiftTakesPart = latches.ShiftLatch || sample.ShiftDown || presses.ShiftPressed;
+    const bool ctrlTakesPart = latches.CtrlLatch || sample.CtrlDown || presses.CtrlPressed;
+    if (shiftTakesPart && ctrlTakesPart) {
+        latches.ShiftLatch = latches.ShiftLatch || presses.ShiftPressed;
+        latches.CtrlLatch = latches.CtrlLatch || presses.CtrlPressed;
+    }
+    return StepModifierLatches(latches, sample);
 }
 
 }  // namespace monitor

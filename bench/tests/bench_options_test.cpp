@@ -60,6 +60,12 @@ TEST(ParseWindowsHostOptions, ReadsCountAndCadInAnyOrder) {
     ASSERT_TRUE(front);
     EXPECT_TRUE(front->cad);
     EXPECT_TRUE(front->cadInFront);
+    EXPECT_FALSE(front->keys);
+
+    // Typing into the look-alike needs it in front.
+    const auto keys = ParseWindowsHostOptions({L"--keys", L"--count", L"5"});
+    ASSERT_TRUE(keys);
+    EXPECT_TRUE(keys->cadInFront && keys->keys);
 
     EXPECT_FALSE(ParseWindowsHostOptions({L"--count"}));
     EXPECT_FALSE(ParseWindowsHostOptions({L"--count", L"many"}));
@@ -106,6 +112,13 @@ TEST(ParseDriverOptions, ReadsEveryOption) {
     EXPECT_EQ(options.runs, 4u);
     EXPECT_FALSE(options.cad);
     EXPECT_TRUE(options.sync);
+}
+
+TEST(ParseDriverOptions, KeysPutTheLookAlikeInFront) {
+    const DriverParse parsed = ParseDriverOptions({L"--no-cad", L"--keys", L"--panel", L"p.exe"});
+    ASSERT_TRUE(parsed.options) << testing::PrintToString(parsed.error);
+    EXPECT_TRUE(parsed.options->cad && parsed.options->cadInFront && parsed.options->keys);
+    EXPECT_FALSE(ParseDriverOptions({L"--panel", L"p.exe", L"--cad-front"}).options->keys);
 }
 
 TEST(ParseDriverOptions, RefusesBadCommandLinesWithAReason) {

@@ -32,4 +32,25 @@ std::optional<std::intptr_t> Win32Ime::Control(WindowHandle imeWindow, std::uint
     return static_cast<std::intptr_t>(reply);
 }
 
+bool ReceiveAllKeyPresses(WindowHandle window) {
+    RAWINPUTDEVICE keyboard{};
+    keyboard.usUsagePage = 0x01;  // generic desktop controls
+    keyboard.usUsage = 0x06;      // keyboard
+    keyboard.dwFlags = RIDEV_INPUTSINK;
+    keyboard.hwndTarget = ToHwnd(window);
+    return ::RegisterRawInputDevices(&keyboard, 1, sizeof(keyboard)) != FALSE;
+}
+
+std::optional<int> KeyPressOfRawInput(std::intptr_t input) {
+    RAWINPUT raw{};
+    UINT size = sizeof(raw);
+    const UINT read = ::GetRawInputData(reinterpret_cast<HRAWINPUT>(input), RID_INPUT, &raw, &size,
+                                        sizeof(RAWINPUTHEADER));
+    if (read == static_cast<UINT>(-1) || read < sizeof(RAWINPUTHEADER) ||
+        raw.header.dwType != RIM_TYPEKEYBOARD || (raw.data.keyboard.Flags & RI_KEY_BREAK) != 0) {
+        return std::nullopt;
+    }
+    return raw.data.keyboard.VKey;
+}
+
 }  // namespace platform::win32

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 #include "platform/ime.h"
 #include "platform/keyboard.h"
+#include "platform/window_handle.h"
 
 namespace platform::win32 {
 
@@ -19,5 +23,14 @@ class Win32Ime final : public Ime {
     static constexpr unsigned kReplyLimitMs = 100;
     std::optional<std::intptr_t> Control(WindowHandle imeWindow, std::uintptr_t request) override;
 };
+
+// Key events of every keyboard as WM_INPUT messages to the window, also while another program
+// has the focus: no hook, so a busy window delays only its own view of them. False when the
+// system refuses.
+bool ReceiveAllKeyPresses(WindowHandle window);
+
+// The virtual-key code of a key press carried by WM_INPUT (its lParam); none for a release,
+// another device or input that cannot be read. Either Shift or Ctrl comes as its generic code.
+std::optional<int> KeyPressOfRawInput(std::intptr_t input);
 
 }  // namespace platform::win32

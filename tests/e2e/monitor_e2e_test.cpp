@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <initializer_list>
 #include <memory>
+#include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "panel_fixture.h"
 
@@ -111,6 +114,123 @@ TEST_F(MonitorTest, TheImeGuardStaysQuietWhereNoImeIsOpen) {
     StartPanel();
     TapCtrlAsABarrier();  // several ticks have run the guard by now
     EXPECT_EQ(e2e::TextOf(panel->Window()), L"\u25A0 MERIDO_B 1.10");
+}
+
+// One chord as a person types it: the modifiers go down, the key is held for 80 ms inside a
+// modifier hold of about 160 ms, and everything is let go again.
+void TypeChord(const std::vector<WORD>& modifiers, WORD key) {
+    for (WORD modifier : modifiers) {
+        e2e::PressKey(modifier);
+    }
+    ::Sleep(40);
+    e2e::PressKey(key);
+    ::Sleep(80);
+    e2e::ReleaseKey(key);
+    ::Sleep(40);
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) {
+        e2e::ReleaseKey(*it);
+    }
+}
+
+struct ChordBurst {
+    const char* name;
+    std::vector<WORD> modifiers;
+    WORD key;
+};
+
+void PrintTo(const ChordBurst& burst, std::ostream* out) { *out << burst.name; }
+
+class ChordBurstTest : public MonitorTest, public testing::WithParamInterface<ChordBurst> {};
+
+// Whatever phase the panel's tick has against the chords, none of them is a lone tap.
+TEST_P(ChordBurstTest, FastChordsNeverSendF8OrF9) {
+    StartPanel();
+    const ChordBurst& burst = GetParam();
+    for (int chord = 0; chord < 12; ++chord) {
+        TypeChord(burst.modifiers, burst.key);
+        ::Sleep(150 + 37 * (chord % 5));  // varies the phase against the 200 ms tick
+    }
+    char last[32];
+    std::snprintf(last, sizeof(last), "key up 0x%02X", burst.modifiers.back());
+    ASSERT_TRUE(cad->WaitForRecordLine(last, 10000));
+    // Every key up for a run to see: a Ctrl pressed right after a Shift is no lone Ctrl.
+    ::Sleep(kHoldMs);
+    TapCtrlAsABarrier();
+    const auto lines = cad->RecordLines();
+    EXPECT_EQ(Count(lines, "key down 0x77"), 0) << burst.name;
+    EXPECT_EQ(Count(lines, "key down 0x78"), 1) << burst.name;  // the barrier's own
+}
+
+INSTANTIATE_TEST_SUITE_P(Bursts, ChordBurstTest,
+                         testing::Values(ChordBurst{"ShiftLetter", {VK_SHIFT}, 'A'},
+                                         ChordBurst{"CtrlLetter", {VK_CONTROL}, 'Z'},
+                                         ChordBurst{"ShiftPunctuation", {VK_SHIFT}, VK_OEM_COMMA},
+                                         ChordBurst{"ShiftCtrl", {VK_SHIFT}, VK_CONTROL}),
+                         [](const testing::TestParamInfo<ChordBurst>& burst) {
+                             return std::string(burst.param.name);
+                         });
+
+// Deliberate taps: the modifier held alone (keys outside the watched set allowed), then the
+// sent key awaited, so that the next tap starts after a run that saw everything up.
+class DeliberateTapTest : public MonitorTest {
+  protected:
+    // Holds the modifier, with `inner` tapped inside the hold; true once cadsim has seen the
+    // sent key's release `count` times in all.
+    bool Tap(WORD modifier, DWORD holdMs, WORD sent, int count, DWORD waitMs, WORD inner = 0) {
+        e2e::PressKey(modifier);
+        if (inner != 0) {
+            ::Sleep(100);
+            e2e::TapKey(inner);
+            ::Sleep(holdMs - 100);
+        } else {
+            ::Sleep(holdMs);
+        }
+        e2e::ReleaseKey(modifier);
+        char line[32];
+        std::snprintf(line, sizeof(line), "key up 0x%02X", sent);
+        return cad->WaitFor([&] { return Count(cad->RecordLines(), line) >= count; }, waitMs);
+    }
+
+    // A machine too busy to run the panel's tick while the key is held misses a tap, as any
+    // sampling would: a missed tap is tried again. A tap that can never be one fails every time.
+    bool TapUntilSent(WORD modifier, DWORD holdMs, WORD sent, int count, WORD inner = 0) {
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            if (Tap(modifier, holdMs, sent, count, 3000, inner)) {
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+// No tap may ever give two keys.
+TEST_F(DeliberateTapTest, EachTapHeld400MsGivesExactlyOneKey) {
+    StartPanel();
+    for (const auto& [modifier, sent] :
+         {std::pair<WORD, WORD>{VK_SHIFT, VK_F8}, {VK_CONTROL, VK_F9}}) {
+        for (int tap = 1; tap <= 3; ++tap) {
+            ASSERT_TRUE(TapUntilSent(modifier, 400, sent, tap)) << std::hex << modifier;
+        }
+    }
+    TapCtrlAsABarrier();
+    const auto lines = cad->RecordLines();
+    EXPECT_EQ(Count(lines, "key down 0x77"), 3);
+    EXPECT_EQ(Count(lines, "key down 0x78"), 4);
+}
+
+TEST_F(DeliberateTapTest, ShiftWithTabIsATap) {
+    StartPanel();
+    EXPECT_TRUE(TapUntilSent(VK_SHIFT, kHoldMs, VK_F8, 1, VK_TAB));
+}
+
+// The panel's own F8 comes back to it as keyboard input; it is no other key for the next tap.
+// The second Shift goes down as soon as the first F8 shows, before the panel's next runs, and
+// gets no second try.
+TEST_F(DeliberateTapTest, AShiftTapRightAfterAnF8IsATap) {
+    StartPanel();
+    ASSERT_TRUE(TapUntilSent(VK_SHIFT, kHoldMs, VK_F8, 1));
+    EXPECT_TRUE(Tap(VK_SHIFT, kHoldMs, VK_F8, 2, 10000))
+        << testing::PrintToString(cad->RecordLines());
 }
 
 // After an upgrade the stored version may name no installed server: the first tap shows its

@@ -18,6 +18,10 @@ namespace {
 using platform::OptionBox;
 using platform::WindowHandle;
 
+constexpr int kShift = 0x10;    // VK_SHIFT
+constexpr int kControl = 0x11;  // VK_CONTROL
+constexpr int kF8Key = 0x77;    // VK_F8
+
 const std::vector<std::wstring> kF8 = {L"down 119", L"sleep 1", L"up 119"};
 const std::vector<std::wstring> kF9 = {L"down 120", L"sleep 1", L"up 120"};
 
@@ -62,17 +66,17 @@ class MonitorActionsTest : public testing::Test {
 };
 
 TEST_F(MonitorActionsTest, ALoneShiftTapSendsF8AndALoneCtrlTapSendsF9ToABusyAutoCad) {
-    Tap(0x10);
+    Tap(kShift);
     EXPECT_EQ(keyboard.sent, kF8);
     keyboard.sent.clear();
-    Tap(0x11);
+    Tap(kControl);
     EXPECT_EQ(keyboard.sent, kF9);
     EXPECT_EQ(automation.log.liveObjects, 0);
 }
 
 TEST_F(MonitorActionsTest, TheServerIsContactedOnlyForARecognisedTap) {
-    Tick({0x10});
-    Tick({0x10});
+    Tick({kShift});
+    Tick({kShift});
     EXPECT_EQ(ServerContacts(), 0);
     Tick();
     EXPECT_EQ(automation.log.calls,
@@ -82,7 +86,7 @@ TEST_F(MonitorActionsTest, TheServerIsContactedOnlyForARecognisedTap) {
 }
 
 TEST_F(MonitorActionsTest, ATickReadsAtMost156KeyStates) {
-    Tick({0x10});
+    Tick({kShift});
     EXPECT_LE(keyboard.reads, 156);
     keyboard.reads = 0;
     Tick();
@@ -90,14 +94,14 @@ TEST_F(MonitorActionsTest, ATickReadsAtMost156KeyStates) {
 }
 
 TEST_F(MonitorActionsTest, ShiftWithAnotherKeyOrTogetherWithCtrlIsNoTap) {
-    Tick({0x10});
-    Tick({0x10, 0x41});  // a capital letter
+    Tick({kShift});
+    Tick({kShift, 'A'});  // a capital letter
     Tick();
-    Tick({0x10, 0x11});
-    Tick({0x10});
+    Tick({kShift, kControl});
+    Tick({kShift});
     Tick();
-    Tick({0x11});
-    Tick({0x10});  // Ctrl released and Shift pressed before a run saw everything up
+    Tick({kControl});
+    Tick({kShift});  // Ctrl released and Shift pressed before a run saw everything up
     Tick();
     EXPECT_TRUE(keyboard.sent.empty());
     EXPECT_EQ(ServerContacts(), 0);
@@ -106,14 +110,14 @@ TEST_F(MonitorActionsTest, ShiftWithAnotherKeyOrTogetherWithCtrlIsNoTap) {
 TEST_F(MonitorActionsTest, KeysOutsideTheScannedSetDoNotSpoilATap) {
     for (int key : {0x09, 0x0D, 0x1B, 0x08, 0x12, 0x01}) {
         keyboard.sent.clear();
-        Tick({0x10, key});
+        Tick({kShift, key});
         Tick();
         EXPECT_EQ(keyboard.sent, kF8) << std::hex << key;
     }
 }
 
 TEST_F(MonitorActionsTest, ATapFinishedWhileAnotherProgramWasInFrontIsRecognisedLater) {
-    Tick({0x10});
+    Tick({kShift});
     desktop.foreground = other;
     Tick();  // the detector does not run: the latch stays
     EXPECT_TRUE(monitor::ShiftLatch);
@@ -122,10 +126,48 @@ TEST_F(MonitorActionsTest, ATapFinishedWhileAnotherProgramWasInFrontIsRecognised
     EXPECT_EQ(keyboard.sent, kF8);
 }
 
-TEST_F(MonitorActionsTest, ACtrlTapFollowedByAShiftTapGivesBothInTurn) {
-    Tick({0x11});
+TEST_F(MonitorActionsTest, AKeyPressedBetweenTwoRunsSpoilsTheTapThatTheSamplesSaw) {
+    Tick({kShift});
+    monitor.KeyPressed('A');  // a capital typed and let go before the next run
+    Tick({kShift});
     Tick();
-    Tick({0x10});
+    monitor.KeyPressed(kShift);  // a lone Shift too quick for every sample
+    Tick();
+    EXPECT_TRUE(keyboard.sent.empty());
+    Tap(kShift);  // the presses were taken by the runs: a later tap is a tap
+    EXPECT_EQ(keyboard.sent, kF8);
+}
+
+TEST_F(MonitorActionsTest, PressesWhileAnotherProgramIsInFrontGatherForTheNextRun) {
+    Tick({kShift});
+    desktop.foreground = other;
+    Tick();
+    monitor.KeyPressed(kControl);
+    Tick();
+    desktop.foreground = cad;
+    Tick();
+    EXPECT_TRUE(keyboard.sent.empty());
+    EXPECT_FALSE(monitor::ShiftLatch);
+}
+
+// The monitor's own F8 comes back as a key event; only that one press is passed over.
+TEST_F(MonitorActionsTest, TheSentKeysOwnPressIsNoOtherKeyButTheUsersNextOneIs) {
+    Tap(kShift);
+    monitor.KeyPressed(kF8Key);
+    Tap(kShift);
+    EXPECT_EQ(keyboard.sent.size(), 2 * kF8.size());
+    monitor.KeyPressed(kF8Key);
+
+    Tick({kShift});
+    monitor.KeyPressed(kF8Key);  // the user's own Shift+F8
+    Tick();
+    EXPECT_EQ(keyboard.sent.size(), 2 * kF8.size());
+}
+
+TEST_F(MonitorActionsTest, ACtrlTapFollowedByAShiftTapGivesBothInTurn) {
+    Tick({kControl});
+    Tick();
+    Tick({kShift});
     Tick();
     std::vector<std::wstring> both = kF9;
     both.insert(both.end(), kF8.begin(), kF8.end());
@@ -134,18 +176,18 @@ TEST_F(MonitorActionsTest, ACtrlTapFollowedByAShiftTapGivesBothInTurn) {
 
 TEST_F(MonitorActionsTest, AnUntickedOptionRecognisesTheTapButContactsNothing) {
     panel.checked[OptionBox::Shift] = false;
-    Tap(0x10);
+    Tap(kShift);
     EXPECT_TRUE(keyboard.sent.empty());
     EXPECT_EQ(ServerContacts(), 0);
     EXPECT_FALSE(monitor::ShiftLatch);
     // The other key is unaffected.
-    Tap(0x11);
+    Tap(kControl);
     EXPECT_EQ(keyboard.sent, kF9);
 }
 
 TEST_F(MonitorActionsTest, AnIdleAutoCadGetsNoKeyAndTheLatchesAreCleared) {
     quiescent = true;
-    Tap(0x10);
+    Tap(kShift);
     EXPECT_TRUE(keyboard.sent.empty());
     EXPECT_FALSE(monitor::ShiftLatch);
     EXPECT_EQ(automation.log.liveObjects, 0);
@@ -155,18 +197,18 @@ TEST_F(MonitorActionsTest, APopupOwnedByAutoCadInFrontRunsTheDetectorButGetsNoKe
     const WindowHandle popup = desktop.Add(L"Options", L"#32770");
     desktop.Find(popup)->parent = cad;
     desktop.foreground = popup;
-    Tap(0x10);
+    Tap(kShift);
     EXPECT_TRUE(keyboard.sent.empty());
     EXPECT_EQ(ServerContacts(), 4);  // the tap was recognised and AutoCAD asked
 }
 
 TEST_F(MonitorActionsTest, ANotRunningServerOrAFailingOneSendsNothingSilently) {
     panel.version = L"25";
-    Tap(0x10);
+    Tap(kShift);
     EXPECT_TRUE(keyboard.sent.empty());
     panel.version = L"24";
     state->Fails(L"IsQuiescent");
-    EXPECT_NO_THROW(Tap(0x10));
+    EXPECT_NO_THROW(Tap(kShift));
     EXPECT_TRUE(keyboard.sent.empty());
     EXPECT_EQ(automation.log.liveObjects, 0);
     EXPECT_TRUE(panel.timerRunning);
@@ -175,13 +217,13 @@ TEST_F(MonitorActionsTest, ANotRunningServerOrAFailingOneSendsNothingSilently) {
 TEST_F(MonitorActionsTest,
        AnUnregisteredVersionRaisesOnceKeepsTheTimerAndIsCheckedAgainWhenChanged) {
     panel.version = L"99";
-    Tick({0x10});
+    Tick({kShift});
     EXPECT_THROW(Tick(), platform::AutomationError);
     EXPECT_TRUE(panel.timerRunning);
     EXPECT_EQ(monitor::FailedCadProgId, L"Autocad.Application.99");
 
     // The same version: silent, and the monitor goes on.
-    EXPECT_NO_THROW(Tap(0x10));
+    EXPECT_NO_THROW(Tap(kShift));
     EXPECT_TRUE(panel.timerRunning);
     desktop.windows.erase(desktop.windows.begin());
     panel.checked[OptionBox::Off] = false;
@@ -192,12 +234,12 @@ TEST_F(MonitorActionsTest,
     desktop.Add(L"AutoCAD 2025", L"AfxMDIFrame140u");
     desktop.foreground = desktop.windows.back().handle;
     panel.version = L"24";
-    Tap(0x10);
+    Tap(kShift);
     EXPECT_EQ(keyboard.sent, kF8);
     EXPECT_TRUE(monitor::FailedCadProgId.empty());
     // ... and the failing one shows its error once more.
     panel.version = L"99";
-    Tick({0x10});
+    Tick({kShift});
     EXPECT_THROW(Tick(), platform::AutomationError);
 }
 
