@@ -49,8 +49,8 @@ void CadMonitor::KeyPressed(int virtualKey) {
 
 void CadMonitor::Tick() {
     cadlink::CadProgId = cadlink::ComposeCadProgId(panel_.VersionText());
-    if (cadlink::CadProgId != FailedCadProgId) {
-        FailedCadProgId.clear();
+    if (cadlink::CadProgId != failedCadProgId_) {
+        failedCadProgId_.clear();
     }
 
     const WindowHandle window = cadlink::FindCadMainWindow(services_.windows);
@@ -86,13 +86,13 @@ bool CadMonitor::IsCadInFront(WindowHandle window) {
 }
 
 bool CadMonitor::IsAutomationActive() {
-    if (!FailedCadProgId.empty() && cadlink::CadProgId == FailedCadProgId) {
+    if (!failedCadProgId_.empty() && cadlink::CadProgId == failedCadProgId_) {
         return false;
     }
     try {
         return cadlink::IsCadAutomationActive(services_.automation);
     } catch (...) {
-        FailedCadProgId = cadlink::CadProgId;
+        failedCadProgId_ = cadlink::CadProgId;
         throw;
     }
 }

@@ -14,11 +14,6 @@
 
 namespace monitor {
 
-// The automation identifier whose availability check last failed in a tick; empty when none.
-// While CadProgId equals it, the tick's checks count as "server not running", so that a wrong
-// version shows its error once instead of stopping the monitor or showing it every tick.
-inline std::wstring FailedCadProgId;
-
 struct MonitorServices {
     platform::WindowSystem& windows;
     platform::Keyboard& keyboard;
@@ -41,6 +36,9 @@ class CadMonitor {
     // before any sample saw it still spoils a tap.
     void KeyPressed(int virtualKey);
 
+    // The automation identifier whose availability check last failed in a tick; empty when none.
+    const std::wstring& FailedCadProgId() const { return failedCadProgId_; }
+
   private:
     void Tick();
     bool IsCadInFront(platform::WindowHandle window);
@@ -52,6 +50,9 @@ class CadMonitor {
 
     platform::Panel& panel_;
     MonitorServices services_;
+    // While CadProgId equals it, the tick's checks count as "server not running", so that a
+    // wrong version shows its error once instead of stopping the monitor or showing it every tick.
+    std::wstring failedCadProgId_;
     KeyPresses presses_;
     // The key this monitor has just sent: its own press comes back as an event and is no
     // key of the user's.

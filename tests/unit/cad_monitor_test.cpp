@@ -6,6 +6,7 @@
 #include "fakes/fake_input.h"
 #include "fakes/fake_panel.h"
 #include "fakes/fake_window_system.h"
+#include "fakes/program_state.h"
 #include "monitor/cad_monitor.h"
 
 namespace {
@@ -16,8 +17,7 @@ using platform::WindowHandle;
 class CadMonitorTest : public testing::Test {
   protected:
     void SetUp() override {
-        cadlink::CadMainWindow = WindowHandle::none;
-        cadlink::CadProgId.clear();
+        fakes::ResetProgramState();
     }
 
     WindowHandle AddCad() { return desktop.Add(L"AutoCAD 2025", L"AfxMDIFrame140u"); }

@@ -25,7 +25,6 @@ const std::wstring kAcad = L"C:\\CAD\\acad.exe";
 // the panel as at start-up. A fresh one for every run.
 struct World : fakes::CommandWorld {
     World() {
-        monitor::FailedCadProgId.clear();
         processes.path = kAcad;
         AddCadWindow();
         desktop.foreground = cad;

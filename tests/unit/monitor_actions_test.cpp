@@ -10,6 +10,7 @@
 #include "fakes/fake_input.h"
 #include "fakes/fake_panel.h"
 #include "fakes/fake_window_system.h"
+#include "fakes/program_state.h"
 #include "monitor/cad_monitor.h"
 #include "monitor/modifier_latches.h"
 
@@ -29,9 +30,7 @@ const std::vector<std::wstring> kF9 = {L"down 120", L"sleep 1", L"up 120"};
 class MonitorActionsTest : public testing::Test {
   protected:
     void SetUp() override {
-        cadlink::CadMainWindow = WindowHandle::none;
-        monitor::ShiftLatch = monitor::CtrlLatch = monitor::OtherKeyLatch = false;
-        monitor::FailedCadProgId.clear();
+        fakes::ResetProgramState();
         cad = desktop.Add(L"AutoCAD 2025", L"AfxMDIFrame140u");
         other = desktop.Add(L"Notepad", L"Notepad");
         desktop.foreground = cad;
@@ -220,7 +219,7 @@ TEST_F(MonitorActionsTest,
     Tick({kShift});
     EXPECT_THROW(Tick(), platform::AutomationError);
     EXPECT_TRUE(panel.timerRunning);
-    EXPECT_EQ(monitor::FailedCadProgId, L"Autocad.Application.99");
+    EXPECT_EQ(monitor.FailedCadProgId(), L"Autocad.Application.99");
 
     // The same version: silent, and the monitor goes on.
     EXPECT_NO_THROW(Tap(kShift));
@@ -236,7 +235,7 @@ TEST_F(MonitorActionsTest,
     panel.version = L"24";
     Tap(kShift);
     EXPECT_EQ(keyboard.sent, kF8);
-    EXPECT_TRUE(monitor::FailedCadProgId.empty());
+    EXPECT_TRUE(monitor.FailedCadProgId().empty());
     // ... and the failing one shows its error once more.
     panel.version = L"99";
     Tick({kShift});
