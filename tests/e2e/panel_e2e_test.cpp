@@ -158,14 +158,12 @@ TEST_F(PanelTest, AnOptionBoxClickTogglesItAndBringsAutoCadToTheFront) {
     ASSERT_TRUE(WaitUntil([&] { return LampPixel() == kLime; }, 10000));
     ActivatePanel();
     HWND off = panel->Control(204);
-    e2e::ClickCentreOf(off);
-    EXPECT_TRUE(
-        WaitUntil([&] { return ::SendMessageW(off, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, 10000));
+    EXPECT_TRUE(e2e::ClickCentreUntil(
+        off, [&] { return ::SendMessageW(off, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == sim.MainWindow(); }, 10000));
 
-    e2e::ClickCentreOf(off);
-    EXPECT_TRUE(
-        WaitUntil([&] { return ::SendMessageW(off, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 10000));
+    EXPECT_TRUE(e2e::ClickCentreUntil(
+        off, [&] { return ::SendMessageW(off, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
 }
 
 TEST_F(PanelTest, FocusStartsOnTheHiddenRegisterButtonAndTabWalksTheTabOrder) {

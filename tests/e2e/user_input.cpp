@@ -57,11 +57,12 @@ bool IsButton(HWND window) {
 // On a busy machine Wine may drop a press; a button that never showed itself pressed has not
 // acted on it either, so the press is made again.
 void ClickAt(POINT screenPoint) {
+    constexpr DWORD kHoldMs = 100;  // a person's click, not an instant one
     MoveTo(screenPoint);
     HWND target = ::WindowFromPoint(screenPoint);
     if (!IsButton(target)) {
         Send({MouseInput(screenPoint, MOUSEEVENTF_LEFTDOWN)});
-        ::Sleep(50);
+        ::Sleep(kHoldMs);
         Send({MouseInput(screenPoint, MOUSEEVENTF_LEFTUP)});
         return;
     }
@@ -71,6 +72,7 @@ void ClickAt(POINT screenPoint) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         Send({MouseInput(screenPoint, MOUSEEVENTF_LEFTDOWN)});
         const bool taken = test_support::WaitUntil(pushed, 5000);
+        ::Sleep(kHoldMs);
         Send({MouseInput(screenPoint, MOUSEEVENTF_LEFTUP)});
         if (taken) {
             return;
@@ -92,6 +94,16 @@ POINT CentreOf(HWND window) {
 }
 
 void ClickCentreOf(HWND window) { ClickAt(CentreOf(window)); }
+
+bool ClickCentreUntil(HWND window, const std::function<bool()>& clicked) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        ClickCentreOf(window);
+        if (test_support::WaitUntil(clicked, 3000)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 void PressKey(WORD key) { Send({KeyInput(key, false)}); }
 

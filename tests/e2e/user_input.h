@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <initializer_list>
 
 namespace e2e {
@@ -9,6 +10,9 @@ namespace e2e {
 // Input as a user makes it, through the system's input stream.
 void ClickAt(POINT screenPoint);
 void ClickCentreOf(HWND window);
+// Clicks the window's centre until `clicked` holds, a few times at most; true when it held.
+// Wine may lose the first clicks on a fresh display, which a person would simply repeat.
+bool ClickCentreUntil(HWND window, const std::function<bool()>& clicked);
 void RightClickAt(POINT screenPoint);
 void PressKey(WORD key);
 void ReleaseKey(WORD key);
