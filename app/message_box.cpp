@@ -111,9 +111,9 @@ int DismissedResult(BoxKind kind) { return kind == BoxKind::Confirmation ? IDNO 
 
 UniqueWindow CreateBoxWindow(const theme::DarkTheme& theme, const std::wstring& title,
                              BoxState& state) {
-    UniqueWindow box(::CreateWindowExW(kBoxExStyle, kMessageBoxClassName, title.c_str(), kBoxStyle,
-                                       0, 0, 100, 100, nullptr, nullptr,
-                                       ::GetModuleHandleW(nullptr), static_cast<MessageHandler*>(&state)));
+    UniqueWindow box(::CreateWindowExW(
+        kBoxExStyle, kMessageBoxClassName, title.c_str(), kBoxStyle, 0, 0, 100, 100, nullptr,
+        nullptr, ::GetModuleHandleW(nullptr), static_cast<MessageHandler*>(&state)));
     if (box) {
         ::SetClassLongPtrW(box.get(), GCLP_HBRBACKGROUND,
                            reinterpret_cast<LONG_PTR>(theme.WindowBrush()));

@@ -79,7 +79,6 @@ class CommandsTest : public e2e::PanelFixture {
         const auto lines = SettingsLines();
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
-
 };
 
 TEST_F(CommandsTest, RegisterTakesTheFullPathTellsTheUserAndKeepsItForTheNextRun) {

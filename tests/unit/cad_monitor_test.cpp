@@ -16,9 +16,7 @@ using platform::WindowHandle;
 
 class CadMonitorTest : public testing::Test {
   protected:
-    void SetUp() override {
-        fakes::ResetProgramState();
-    }
+    void SetUp() override { fakes::ResetProgramState(); }
 
     WindowHandle AddCad() { return desktop.Add(L"AutoCAD 2025", L"AfxMDIFrame140u"); }
     void RemoveAll() { desktop.windows.clear(); }
