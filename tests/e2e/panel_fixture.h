@@ -91,6 +91,9 @@ inline void AnswerBox(HWND box, int buttonId = IDOK) {
     ASSERT_TRUE(test_support::WaitUntil([&] { return !::IsWindow(box); }, 10000));
 }
 
+// A corner of the 1024x768 test desktop that no window of the tests covers.
+inline constexpr POINT kPointerRest{1016, 8};
+
 // A fresh copy of the panel per test, in a folder named after the test.
 class PanelFixture : public testing::Test {
   protected:
@@ -101,6 +104,9 @@ class PanelFixture : public testing::Test {
             folder += *c == '/' ? L'_' : static_cast<wchar_t>(*c);
         }
         panel = std::make_unique<PanelProcess>(folder);
+        // The pointer starts where no window of a test opens, not where the last test left it
+        // (over a list item, say, which a window appearing under it would then take).
+        MoveTo(kPointerRest);
     }
 
     HWND Lamp() const { return panel->Control(kLamp); }

@@ -143,7 +143,9 @@ TEST_P(SwitcherKeyTest, AKeyPicksOrGivesUp) {
     e2e::TapKey(GetParam().key);
     ASSERT_TRUE(WaitUntilClosed(picker));
     ASSERT_TRUE(CommandEnded());
-    EXPECT_EQ(ActiveDrawing(), GetParam().activated);
+    // cadsim switches its drawing a moment after the call has returned.
+    EXPECT_TRUE(WaitUntil([&] { return ActiveDrawing() == GetParam().activated; }, 10000))
+        << "active: " << ActiveDrawing();
     const auto lines = cad->RecordLines();
     const bool activated = std::find(lines.begin(), lines.end(),
                                      "call Document.Activate flags=1 args=") != lines.end();

@@ -8,6 +8,8 @@
 namespace e2e {
 
 // Input as a user makes it, through the system's input stream.
+// Moves the pointer there and waits until it has arrived.
+void MoveTo(POINT screenPoint);
 void ClickAt(POINT screenPoint);
 void ClickCentreOf(HWND window);
 // Clicks the window's centre until `clicked` holds, a few times at most; true when it held.
