@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <imm.h>
 
+#include <utility>
+
 #include "app/app_texts.h"
 #include "app/dark_controls.h"
 #include "app/dpi.h"
@@ -174,8 +176,7 @@ void ControlPanel::Destroy() {
         return;
     }
     ::KillTimer(window_.get(), kTimer1);
-    if (!settingsSaved_) {
-        settingsSaved_ = true;
+    if (TakeSettingsSave()) {
         Run([this] { FormDestroy(); });
     }
     picker_.Destroy();
@@ -253,10 +254,9 @@ void ControlPanel::OnDpiChanged(UINT dpi, const RECT& suggested) {
 void ControlPanel::EndSession() {
     ::KillTimer(window_.get(), kTimer1);
     timerStopped_ = true;
-    if (settingsSaved_) {
+    if (!TakeSettingsSave()) {
         return;
     }
-    settingsSaved_ = true;
     try {
         FormDestroy();
     } catch (...) {
@@ -264,11 +264,15 @@ void ControlPanel::EndSession() {
     }
 }
 
+// The settings are written once, by whichever comes first: the end of the session or the
+// panel's destruction.
+bool ControlPanel::TakeSettingsSave() { return !std::exchange(settingsSaved_, true); }
+
 void ControlPanel::Run(const std::function<void()>& handler) {
     try {
         handler();
     } catch (...) {
-        ShowError(std::current_exception());
+        ReportError(std::current_exception());
     }
 }
 

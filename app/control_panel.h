@@ -95,6 +95,8 @@ class ControlPanel final : public platform::Panel, public MessageHandler {
     void Run(const std::function<void()>& handler);
     // The session ends (WM_ENDSESSION with a true wParam): saves the settings silently, once.
     void EndSession();
+    // True the first time only: the settings are then to be written.
+    bool TakeSettingsSave();
 
     void CreateControls();
     void ApplyDpi(UINT dpi);
@@ -129,7 +131,7 @@ class ControlPanel final : public platform::Panel, public MessageHandler {
     PanelMenu menu_;
     HWND savedFocus_ = nullptr;
     bool timerStopped_ = false;
-    bool settingsSaved_ = false;  // FormDestroy's writing has run: it runs once
+    bool settingsSaved_ = false;
     UINT dpi_ = 96;
     platform::PanelFields fields_;
     monitor::CadMonitor monitor_;
