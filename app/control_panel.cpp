@@ -81,10 +81,10 @@ ControlPanel::ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme,
       picker_(theme, [this](const std::exception_ptr& error) { ReportError(error); }),
       menu_(theme.MenuBrush()),
       monitor_(*this, monitor::MonitorServices{services.windows, services.keyboard, services.ime,
-                                               services.automation}),
-      commands_(*this,
-                commands::CommandServices{services.windows, services.processes, services.automation,
-                                          services.shell, dialogs_, picker_, services.keyboard}) {}
+                                               services.automation, services.clock}),
+      commands_(*this, commands::CommandServices{services.windows, services.processes,
+                                                 services.automation, services.shell, dialogs_,
+                                                 picker_, services.keyboard, services.clock}) {}
 
 ControlPanel::~ControlPanel() = default;
 

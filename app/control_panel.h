@@ -36,6 +36,7 @@ struct PanelServices {
     platform::Ime& ime;
     platform::Automation& automation;
     platform::Shell& shell;
+    platform::Clock& clock;
 };
 
 // The control panel: a small topmost dialog-style window with the lamp, the command buttons,

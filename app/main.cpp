@@ -10,6 +10,7 @@
 #include "app/lamp.h"
 #include "app/message_box.h"
 #include "app/win32_services.h"
+#include "platform/win32/message_filter.h"
 
 namespace {
 
@@ -39,6 +40,8 @@ std::wstring ExecutablePath() {
 
 int RunPanel(HINSTANCE instance) {
     OleScope ole;
+    // A busy AutoCAD's "retry later" reaches the program's own retry as a refusal.
+    const platform::win32::MessageFilterRegistration messageFilter;
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 

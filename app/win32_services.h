@@ -2,6 +2,7 @@
 
 #include "app/control_panel.h"
 #include "platform/win32/com_automation.h"
+#include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_input.h"
 #include "platform/win32/win32_process_system.h"
 #include "platform/win32/win32_profile_files.h"
@@ -19,9 +20,10 @@ struct Win32Services {
     platform::win32::Win32Ime ime;
     platform::win32::ComAutomation automation;
     platform::win32::Win32Shell shell;
+    platform::win32::Win32Clock clock;
 
     PanelServices View() {
-        return PanelServices{windows, processes, profiles, keyboard, ime, automation, shell};
+        return PanelServices{windows, processes, profiles, keyboard, ime, automation, shell, clock};
     }
 };
 

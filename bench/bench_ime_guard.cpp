@@ -13,6 +13,7 @@
 
 #include "platform/win32/unique_handles.h"
 #include "monitor/cad_monitor.h"
+#include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_input.h"
 #include "tests/fakes/fake_automation.h"
 #include "tests/fakes/fake_input.h"
@@ -46,7 +47,8 @@ TickFigures MeasureTicks(HWND cad, int ticks) {
                                test_support::BlockedWindowThread::kTitle,
                                std::wstring(test_support::BlockedWindowThread::kClassName)});
     platform::win32::Win32Ime ime;
-    monitor::CadMonitor monitor(panel, {desktop, keyboard, ime, automation});
+    platform::win32::Win32Clock clock;
+    monitor::CadMonitor monitor(panel, {desktop, keyboard, ime, automation, clock});
     TickFigures figures;
     for (int tick = 0; tick < ticks; ++tick) {
         LARGE_INTEGER start;

@@ -1,15 +1,25 @@
 #include "cadlink/cad_automation.h"
 
 #include "cadlink/cad_prog_id.h"
+#include "cadlink/retrying_object.h"
 
 namespace cadlink {
 
-bool IsCadAutomationActive(platform::Automation& automation) {
-    return automation.IsActive(CadProgId);
+bool IsCadAutomationActive(platform::Automation& automation, CallBudget& budget) {
+    try {
+        return budget.Run([&] { return automation.IsActive(CadProgId); });
+    } catch (const platform::AutomationError& error) {
+        if (platform::IsRefusedCall(error.Code())) {
+            return false;
+        }
+        throw;
+    }
 }
 
-std::unique_ptr<platform::AutomationObject> AttachCadApplication(platform::Automation& automation) {
-    return automation.Attach(CadProgId);
+std::unique_ptr<platform::AutomationObject> AttachCadApplication(platform::Automation& automation,
+                                                                 CallBudget& budget) {
+    return std::make_unique<RetryingObject>(
+        budget.Run([&] { return automation.Attach(CadProgId); }), budget);
 }
 
 }  // namespace cadlink

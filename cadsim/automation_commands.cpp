@@ -106,6 +106,9 @@ LRESULT RunAutomationPlain(Simulator& simulator, std::wstring_view verb) {
     if (verb == L"live-objects") {
         return simulator.LiveAutomationObjects();
     }
+    if (verb == L"refused-calls") {
+        return simulator.RefusedCalls();
+    }
     return 0;
 }
 
@@ -132,6 +135,15 @@ LRESULT RunAutomationWithArgument(Simulator& simulator, std::wstring_view verb,
     }
     if (verb == L"doc") {
         return RunDoc(model, argument);
+    }
+    if (verb == L"refuse-calls" || verb == L"hang") {
+        const std::optional<int> milliseconds = ParseCount(argument);
+        if (milliseconds && verb == L"hang") {
+            simulator.Hang(static_cast<DWORD>(*milliseconds));
+        } else if (milliseconds) {
+            simulator.RefuseCallsFor(static_cast<DWORD>(*milliseconds));
+        }
+        return Reply(milliseconds.has_value());
     }
     if (verb == L"fail") {
         return Reply(AddMember(model.failing, argument));

@@ -10,7 +10,7 @@ class Simulator;
 
 // The control commands of the automation server; each replies 0 for an unknown command or a
 // failure and 1 for success, except "live-objects", which replies the number of automation
-// objects that clients still reference.
+// objects that clients still reference, and "refused-calls", the number of calls refused.
 //   busy | idle                      what State.IsQuiescent reports (false | true)
 //   automation on [<version>] | off  register in / revoke from the running object table
 //   full-name <text>                 Application.FullName (the text may be empty)
@@ -22,6 +22,10 @@ class Simulator;
 //   wrong-type <Object>.<Member>     that member answers with a result of the wrong type
 //   unfail                           ends every "fail" and "wrong-type"
 //   live-objects
+//   refuse-calls <ms>                as a busy AutoCAD: the next automation call and every one
+//                                    in the <ms> after it are refused (SERVERCALL_REJECTED)
+//   refused-calls
+//   hang <ms>                        as a hung AutoCAD: replies, then handles no message for <ms>
 LRESULT RunAutomationPlain(Simulator& simulator, std::wstring_view verb);
 LRESULT RunAutomationWithArgument(Simulator& simulator, std::wstring_view verb,
                                   std::wstring_view argument);

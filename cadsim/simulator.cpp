@@ -115,6 +115,11 @@ void Simulator::ClearRecord() { recorder_.Clear(); }
 
 void Simulator::Quit() { ::PostQuitMessage(0); }
 
+void Simulator::Hang(DWORD milliseconds) {
+    ::ReplyMessage(1);
+    ::Sleep(milliseconds);
+}
+
 bool Simulator::AutomationOn(const std::wstring& version) {
     const std::wstring chosen = version.empty() ? automationVersion_ : version;
     if (chosen.empty()) {

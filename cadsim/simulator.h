@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cadsim/automation/automation_server.h"
+#include "cadsim/call_refusal.h"
 #include "cadsim/cad_model.h"
 #include "cadsim/control_window.h"
 #include "cadsim/main_window.h"
@@ -45,11 +46,18 @@ class Simulator {
     bool AutomationOn(const std::wstring& version);
     void AutomationOff();
     int LiveAutomationObjects() const { return automation_->LiveObjects(); }
+    // As a busy AutoCAD: the next incoming automation call and all in the time after it are
+    // refused; the count of the calls refused so far.
+    void RefuseCallsFor(DWORD milliseconds) { refusal_.RefuseFor(milliseconds); }
+    int RefusedCalls() const { return refusal_.Refused(); }
+    // As a hung AutoCAD: the thread answers the command, then handles no message for the time.
+    void Hang(DWORD milliseconds);
 
   private:
     void CreateMainWindow(InitialShow show);
     bool ShowMain(int command);
 
+    CallRefusal refusal_;
     std::wstring title_;
     std::wstring className_;
     WindowRect rect_;

@@ -43,8 +43,21 @@ class PickerStacking {
 PanelCommands::PanelCommands(platform::Panel& panel, const CommandServices& services)
     : panel_(panel), services_(services) {}
 
+cadlink::CadServerReach PanelCommands::ReachCadServer(cadlink::CallBudget& budget) {
+    const cadlink::CadServerReach reach = cadlink::ReachCadServer(
+        services_.windows, services_.processes, services_.automation, budget);
+    if (reach == cadlink::CadServerReach::CadElevated) {
+        services_.dialogs.ShowMessage(texts::kCadElevated);
+    } else if (reach == cadlink::CadServerReach::PanelElevated) {
+        services_.dialogs.ShowMessage(texts::kPanelElevated);
+    }
+    return reach;
+}
+
 void PanelCommands::RegisterRunningCad() {
-    if (cadlink::IsCadAutomationActive(services_.automation)) {
+    // Declared first: every automation object of the command refers to it.
+    cadlink::CallBudget budget(services_.clock, cadlink::kCommandCallBudget);
+    if (ReachCadServer(budget) == cadlink::CadServerReach::Reachable) {
         // The registration works on a candidate: the registered path changes only when the
         // command reports success, so a failed attempt never loses the earlier registration.
         const auto accept = [this](const std::wstring& candidate) {
@@ -53,7 +66,7 @@ void PanelCommands::RegisterRunningCad() {
             panel_.SetRegisteredPathCaption(candidate);
         };
         try {
-            const auto application = cadlink::AttachCadApplication(services_.automation);
+            const auto application = cadlink::AttachCadApplication(services_.automation, budget);
             const std::wstring fullName = application->GetText(L"FullName");
             if (HasFolderPart(fullName)) {
                 accept(fullName);
@@ -79,7 +92,7 @@ void PanelCommands::ActivateOrLaunchCad() {
     const platform::WindowHandle window = cadlink::FindCadMainWindow(services_.windows);
     if (window != platform::WindowHandle::none) {
         if (services_.windows.IsIconic(window)) {
-            services_.windows.OpenIcon(window);
+            services_.windows.RestoreMinimised(window);
         }
         services_.windows.SetForegroundWindow(window);
         return;
@@ -105,14 +118,21 @@ void PanelCommands::LaunchAtStartUp() {
 }
 
 void PanelCommands::ExportCleanedCopy() {
-    if (!cadlink::IsCadAutomationActive(services_.automation)) {
-        LaunchRegisteredCad();
-        return;
+    cadlink::CallBudget budget(services_.clock, cadlink::kCommandCallBudget);
+    switch (ReachCadServer(budget)) {
+        case cadlink::CadServerReach::Reachable:
+            break;
+        case cadlink::CadServerReach::NotRunning:
+            LaunchRegisteredCad();
+            return;
+        default:
+            // AutoCAD runs but cannot be reached: starting it again would open a second one.
+            return;
     }
     try {
         // Declared in creation order, so that they are released in the reverse: the selection
         // set, the drawing, the Application.
-        const auto application = cadlink::AttachCadApplication(services_.automation);
+        const auto application = cadlink::AttachCadApplication(services_.automation, budget);
         const auto document = application->GetObject(L"ActiveDocument");
         const std::wstring proposal = ProposeWblockFileName(document->GetText(L"FullName"));
         const std::optional<std::wstring> chosen =
@@ -140,16 +160,17 @@ void PanelCommands::ExportCleanedCopy() {
 }
 
 void PanelCommands::SwitchDrawing() {
+    cadlink::CallBudget budget(services_.clock, cadlink::kCommandCallBudget);
     try {
         cadlink::CadProgId = cadlink::ComposeCadProgId(panel_.VersionText());
-        if (!cadlink::IsCadAutomationActive(services_.automation)) {
+        if (ReachCadServer(budget) != cadlink::CadServerReach::Reachable) {
             return;
         }
-        const auto application = cadlink::AttachCadApplication(services_.automation);
+        const auto application = cadlink::AttachCadApplication(services_.automation, budget);
         // AutoCAD's window as its server reports it, not as the window search finds it.
         const auto window = static_cast<platform::WindowHandle>(application->GetHandle(L"HWND"));
         if (services_.windows.IsIconic(window)) {
-            services_.windows.OpenIcon(window);
+            services_.windows.RestoreMinimised(window);
             services_.keyboard.Sleep(500);
         }
         services_.windows.SetForegroundWindow(window);

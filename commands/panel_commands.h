@@ -1,6 +1,9 @@
 #pragma once
 
+#include "cadlink/call_budget.h"
+#include "cadlink/cad_server_reach.h"
 #include "platform/automation.h"
+#include "platform/clock.h"
 #include "platform/keyboard.h"
 #include "platform/list_picker.h"
 #include "platform/panel.h"
@@ -19,6 +22,7 @@ struct CommandServices {
     platform::Dialogs& dialogs;
     platform::ListPicker& picker;
     platform::Keyboard& keyboard;  // for its pause
+    platform::Clock& clock;        // for the pauses between calls that a busy AutoCAD refuses
 };
 
 // The panel's commands. Each searches AutoCAD afresh, does its work and releases every
@@ -41,8 +45,9 @@ class PanelCommands {
     void LaunchAtStartUp();
 
     // Writes every entity of the active drawing to a file the user confirms, under a numbered
-    // "_wblock" name; starts the registered AutoCAD when its server is not running. The
-    // availability check's error reaches the caller; every other failure ends it silently.
+    // "_wblock" name; starts the registered AutoCAD when neither its server nor its main window
+    // is there. The availability check's error reaches the caller; every other failure ends it
+    // silently.
     void ExportCleanedCopy();
 
     // Lets the user pick one of AutoCAD's open drawings and activates it. Every failure,
@@ -50,6 +55,10 @@ class PanelCommands {
     void SwitchDrawing();
 
   private:
+    // Checks AutoCAD's server; when AutoCAD's window is there but the two programs' different
+    // rights keep its server out of reach, tells the user so.
+    cadlink::CadServerReach ReachCadServer(cadlink::CallBudget& budget);
+
     platform::Panel& panel_;
     CommandServices services_;
 };

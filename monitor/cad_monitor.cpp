@@ -85,12 +85,12 @@ bool CadMonitor::IsCadInFront(WindowHandle window) {
     return foreground == window || services_.windows.Parent(foreground) == window;
 }
 
-bool CadMonitor::IsAutomationActive() {
+bool CadMonitor::IsAutomationActive(cadlink::CallBudget& budget) {
     if (!failedCadProgId_.empty() && cadlink::CadProgId == failedCadProgId_) {
         return false;
     }
     try {
-        return cadlink::IsCadAutomationActive(services_.automation);
+        return cadlink::IsCadAutomationActive(services_.automation, budget);
     } catch (...) {
         failedCadProgId_ = cadlink::CadProgId;
         throw;
@@ -98,13 +98,14 @@ bool CadMonitor::IsAutomationActive() {
 }
 
 // Attaches and reads AutoCAD's state; both objects are released when this returns.
-bool CadMonitor::IsCadQuiescent() {
-    const auto application = cadlink::AttachCadApplication(services_.automation);
+bool CadMonitor::IsCadQuiescent(cadlink::CallBudget& budget) {
+    const auto application = cadlink::AttachCadApplication(services_.automation, budget);
     const auto state = application->GetObject(L"GetAcadState");
     return state->GetBool(L"IsQuiescent");
 }
 
 void CadMonitor::RunModifierTapDetector(WindowHandle window) {
+    ownKeyDue_.reset();
     const KeySample sample = SampleModifierKeys(services_.keyboard);
     const LatchStep step =
         StepModifierLatches(ModifierLatches{ShiftLatch, CtrlLatch, OtherKeyLatch}, sample,
@@ -121,12 +122,13 @@ void CadMonitor::RunModifierTapDetector(WindowHandle window) {
 }
 
 void CadMonitor::SendKeyIfCadBusy(std::uint8_t key, WindowHandle window) {
-    if (!IsAutomationActive()) {
+    cadlink::CallBudget budget(services_.clock, cadlink::kTickCallBudget);
+    if (!IsAutomationActive(budget)) {
         return;
     }
     try {
         // Only into AutoCAD's main window itself: a pop-up of it in front gets nothing.
-        if (!IsCadQuiescent() && services_.windows.ForegroundWindow() == window) {
+        if (!IsCadQuiescent(budget) && services_.windows.ForegroundWindow() == window) {
             ownKeyDue_ = key;
             services_.keyboard.SendKey(key, false);
             services_.keyboard.Sleep(1);
@@ -148,12 +150,13 @@ void CadMonitor::RunImeGuard(WindowHandle window) {
     // No answer in time (AutoCAD busy or hung): nothing this tick; the next one asks again.
     const std::optional<std::intptr_t> open =
         services_.ime.Control(ime, platform::Ime::kGetOpenStatus);
-    if (!open || (*open & 0xFF) == 0 || !IsAutomationActive()) {
+    cadlink::CallBudget budget(services_.clock, cadlink::kTickCallBudget);
+    if (!open || (*open & 0xFF) == 0 || !IsAutomationActive(budget)) {
         return;
     }
     panel_.SetCaption(HandleCaption(window));
     try {
-        if (IsCadQuiescent()) {
+        if (IsCadQuiescent(budget)) {
             // Neither the reply nor its absence is looked at.
             services_.ime.Control(ime, platform::Ime::kSetOpenStatus);
         }

@@ -4,8 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "cadlink/call_budget.h"
 #include "monitor/modifier_latches.h"
 #include "platform/automation.h"
+#include "platform/clock.h"
 #include "platform/ime.h"
 #include "platform/keyboard.h"
 #include "platform/panel.h"
@@ -19,6 +21,7 @@ struct MonitorServices {
     platform::Keyboard& keyboard;
     platform::Ime& ime;
     platform::Automation& automation;
+    platform::Clock& clock;  // for the pauses between calls that a busy AutoCAD refuses
 };
 
 // The 200 ms monitor tick: lamp, auto-exit, lone Shift/Ctrl taps and the IME guard.
@@ -45,8 +48,8 @@ class CadMonitor {
     void RunModifierTapDetector(platform::WindowHandle window);
     void SendKeyIfCadBusy(std::uint8_t key, platform::WindowHandle window);
     void RunImeGuard(platform::WindowHandle window);
-    bool IsAutomationActive();
-    bool IsCadQuiescent();
+    bool IsAutomationActive(cadlink::CallBudget& budget);
+    bool IsCadQuiescent(cadlink::CallBudget& budget);
 
     platform::Panel& panel_;
     MonitorServices services_;
@@ -55,7 +58,8 @@ class CadMonitor {
     std::wstring failedCadProgId_;
     KeyPresses presses_;
     // The key this monitor has just sent: its own press comes back as an event and is no
-    // key of the user's.
+    // key of the user's. Only until the detector's next run: a key that the system dropped
+    // never comes back, and the user's next press of it must count.
     std::optional<int> ownKeyDue_;
 };
 

@@ -51,7 +51,8 @@ class AutomationObject {
 class Automation {
   public:
     virtual ~Automation() = default;
-    // Whether a server for the identifier runs; throws when the identifier is not registered.
+    // Whether a server for the identifier runs; throws when the identifier is not registered,
+    // and with a refusal code when the running server refused to answer.
     virtual bool IsActive(const std::wstring& progId) = 0;
     // The running server's object; throws when it is not registered or not running.
     virtual std::unique_ptr<AutomationObject> Attach(const std::wstring& progId) = 0;
@@ -70,5 +71,14 @@ class AutomationError : public Error {
     std::wstring member_;
     std::uint32_t code_;
 };
+
+// The result codes of a call that a busy server refused without running it: the call was
+// rejected, or the server asked to be called again later. Made again, it may be answered.
+inline constexpr std::uint32_t kCallRejected = 0x80010001u;
+inline constexpr std::uint32_t kServerCallRetryLater = 0x8001010Au;
+
+inline bool IsRefusedCall(std::uint32_t code) noexcept {
+    return code == kCallRejected || code == kServerCallRetryLater;
+}
 
 }  // namespace platform

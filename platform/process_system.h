@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/window_handle.h"
@@ -22,6 +23,11 @@ class ProcessSystem {
     virtual ~ProcessSystem() = default;
     // Opens the process for query and memory read access; null when it cannot be opened.
     virtual std::unique_ptr<OpenedProcess> OpenForQuery(ProcessId id) = 0;
+    // Whether the process runs elevated, with an administrator's full rights; nothing when its
+    // rights cannot be read.
+    virtual std::optional<bool> IsElevated(ProcessId id) = 0;
+    // The id of this program's own process.
+    virtual ProcessId CurrentProcessId() = 0;
 };
 
 }  // namespace platform

@@ -31,8 +31,9 @@ class WindowSystem {
     virtual void SetForegroundWindow(WindowHandle window) = 0;
 
     virtual bool IsIconic(WindowHandle window) = 0;
-    // Restores a minimised window.
-    virtual void OpenIcon(WindowHandle window) = 0;
+    // Restores a minimised window without waiting for its thread to handle it, so that a hung
+    // program cannot hold up the caller.
+    virtual void RestoreMinimised(WindowHandle window) = 0;
     // Makes the window topmost or not, without moving, sizing or showing it.
     virtual void SetTopmost(WindowHandle window, bool topmost) = 0;
 

@@ -231,7 +231,12 @@ CLSID ClassOf(const std::wstring& progId) {
 bool ComAutomation::IsActive(const std::wstring& progId) {
     const CLSID clsid = ClassOf(progId);
     ComPtr<IUnknown> running;
-    return SUCCEEDED(::GetActiveObject(clsid, nullptr, &running));
+    const HRESULT status = ::GetActiveObject(clsid, nullptr, &running);
+    // A busy server's refusal is no answer: the caller may ask again.
+    if (IsRefusedCall(static_cast<std::uint32_t>(status))) {
+        Fail(progId, status, {});
+    }
+    return SUCCEEDED(status);
 }
 
 std::unique_ptr<AutomationObject> ComAutomation::Attach(const std::wstring& progId) {

@@ -52,4 +52,23 @@ std::unique_ptr<OpenedProcess> Win32ProcessSystem::OpenForQuery(ProcessId id) {
     return std::make_unique<Win32OpenedProcess>(std::move(process));
 }
 
+std::optional<bool> Win32ProcessSystem::IsElevated(ProcessId id) {
+    // The limited right is granted also on a process of higher rights, which is the case
+    // that matters here.
+    const UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    HANDLE token = nullptr;
+    if (!process || !::OpenProcessToken(process.get(), TOKEN_QUERY, &token)) {
+        return std::nullopt;
+    }
+    const UniqueKernelHandle ownedToken(token);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    if (!::GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size)) {
+        return std::nullopt;
+    }
+    return elevation.TokenIsElevated != 0;
+}
+
+ProcessId Win32ProcessSystem::CurrentProcessId() { return ::GetCurrentProcessId(); }
+
 }  // namespace platform::win32

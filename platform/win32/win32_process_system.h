@@ -7,6 +7,8 @@ namespace platform::win32 {
 class Win32ProcessSystem final : public ProcessSystem {
   public:
     std::unique_ptr<OpenedProcess> OpenForQuery(ProcessId id) override;
+    std::optional<bool> IsElevated(ProcessId id) override;
+    ProcessId CurrentProcessId() override;
 };
 
 }  // namespace platform::win32

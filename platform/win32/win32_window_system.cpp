@@ -72,7 +72,9 @@ bool Win32WindowSystem::IsIconic(WindowHandle window) {
     return ::IsIconic(ToHwnd(window)) != FALSE;
 }
 
-void Win32WindowSystem::OpenIcon(WindowHandle window) { ::OpenIcon(ToHwnd(window)); }
+void Win32WindowSystem::RestoreMinimised(WindowHandle window) {
+    ::ShowWindowAsync(ToHwnd(window), SW_RESTORE);
+}
 
 void Win32WindowSystem::SetTopmost(WindowHandle window, bool topmost) {
     ::SetWindowPos(ToHwnd(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,

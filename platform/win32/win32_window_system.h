@@ -14,7 +14,7 @@ class Win32WindowSystem final : public WindowSystem {
     WindowHandle Parent(WindowHandle window) override;
     void SetForegroundWindow(WindowHandle window) override;
     bool IsIconic(WindowHandle window) override;
-    void OpenIcon(WindowHandle window) override;
+    void RestoreMinimised(WindowHandle window) override;
     void SetTopmost(WindowHandle window, bool topmost) override;
     ProcessId WindowProcessId(WindowHandle window) override;
     ModuleHandle ClassModule(WindowHandle window) override;

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "cadlink/cad_automation.h"
 #include "cadlink/cad_prog_id.h"
 #include "panel_fixture.h"
 #include "platform/win32/com_automation.h"
@@ -69,7 +68,7 @@ class SwitcherTest : public e2e::PanelFixture {
         OleScope ole;
         cadlink::CadProgId = L"Autocad.Application.24";
         platform::win32::ComAutomation automation;
-        return cadlink::AttachCadApplication(automation)
+        return automation.Attach(cadlink::CadProgId)
             ->GetObject(L"ActiveDocument")
             ->GetText(L"Name");
     }

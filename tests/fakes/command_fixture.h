@@ -7,6 +7,7 @@
 
 #include "commands/panel_commands.h"
 #include "fakes/fake_automation.h"
+#include "fakes/fake_clock.h"
 #include "fakes/fake_input.h"
 #include "fakes/fake_panel.h"
 #include "fakes/fake_picker.h"
@@ -41,10 +42,11 @@ struct CommandWorld {
     FakeDialogs dialogs;
     FakePicker picker;
     FakeKeyboard keyboard;
+    FakeClock clock;
     std::shared_ptr<FakeNode> application = std::make_shared<FakeNode>(L"App");
     platform::WindowHandle cad{};
     commands::PanelCommands commands{
-        panel, {desktop, processes, automation, shell, dialogs, picker, keyboard}};
+        panel, {desktop, processes, automation, shell, dialogs, picker, keyboard, clock}};
 };
 
 // A fresh CommandWorld for every test.

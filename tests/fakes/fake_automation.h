@@ -18,16 +18,26 @@ using FakeMember = std::function<FakeValue(const std::vector<platform::Argument>
 
 // What the fake server saw: every call in order, and how many objects clients still hold.
 // With failAtCall set to n, the n-th call (counted from 1, availability checks and attaches
-// included) fails as a failing server's would.
+// included) fails as a failing server's would. While refuseCalls is above 0, each call is
+// refused, as a busy server refuses it, without running or being logged, and counted in
+// `refused`.
 struct FakeServerLog {
     std::vector<std::wstring> calls;  // "Object.Member" with arguments in brackets
     int liveObjects = 0;
     std::size_t failAtCall = 0;
+    int refuseCalls = 0;
+    int refused = 0;
+    std::uint32_t refusalCode = platform::kCallRejected;
 
     void Record(std::wstring call, const std::wstring& member) {
+        if (refuseCalls > 0) {
+            --refuseCalls;
+            ++refused;
+            throw platform::AutomationError(call + L": refused", member, refusalCode);
+        }
         calls.push_back(std::move(call));
         if (calls.size() == failAtCall) {
-            throw platform::AutomationError(calls.back() + L": failed", member, 0x80010001u);
+            throw platform::AutomationError(calls.back() + L": failed", member, 0x80004005u);
         }
     }
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,7 +46,17 @@ class FakeProcesses : public platform::ProcessSystem {
         return std::make_unique<Process>(path, onlyModule, counters);
     }
 
+    std::optional<bool> IsElevated(platform::ProcessId id) override {
+        const auto found = elevated.find(id);
+        return found == elevated.end() ? std::nullopt : std::optional<bool>(found->second);
+    }
+    platform::ProcessId CurrentProcessId() override { return kSelf; }
+
+    static constexpr platform::ProcessId kSelf = 4000;
+
     bool canOpen = true;
+    // The rights of each process that can be queried; every other process cannot be.
+    std::map<platform::ProcessId, bool> elevated;
     std::wstring path;
     std::optional<platform::ModuleHandle> onlyModule;
     std::vector<platform::ProcessId> opens;

@@ -81,8 +81,8 @@ class FakeWindowSystem : public platform::WindowSystem {
         const Window* window = Find(handle);
         return window != nullptr && window->minimised;
     }
-    void OpenIcon(platform::WindowHandle handle) override {
-        log.push_back(L"OpenIcon");
+    void RestoreMinimised(platform::WindowHandle handle) override {
+        log.push_back(L"restore");
         if (Window* window = Find(handle)) {
             window->minimised = false;
         }

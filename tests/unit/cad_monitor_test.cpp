@@ -3,6 +3,7 @@
 #include "cadlink/cad_prog_id.h"
 #include "cadlink/cad_window_finder.h"
 #include "fakes/fake_automation.h"
+#include "fakes/fake_clock.h"
 #include "fakes/fake_input.h"
 #include "fakes/fake_panel.h"
 #include "fakes/fake_window_system.h"
@@ -26,7 +27,8 @@ class CadMonitorTest : public testing::Test {
     fakes::FakeKeyboard keyboard;
     fakes::FakeIme ime;
     fakes::FakeAutomation automation;
-    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation}};
+    fakes::FakeClock clock;
+    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation, clock}};
 };
 
 TEST_F(CadMonitorTest, ATickStopsItsTimerFirstAndStartsItLast) {

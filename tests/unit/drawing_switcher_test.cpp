@@ -104,7 +104,7 @@ TEST_F(DrawingSwitcherTest, CountIsReadOnceAndAMinimisedAutoCadIsRestoredWithAPa
     EXPECT_EQ(std::count(automation.log.calls.begin(), automation.log.calls.end(), L"Docs.Count"),
               1);
     EXPECT_EQ(keyboard.sent, std::vector<std::wstring>{L"sleep 500"});
-    EXPECT_EQ(desktop.log.front(), L"OpenIcon");
+    EXPECT_EQ(desktop.log.front(), L"restore");
     keyboard.sent.clear();
     commands.SwitchDrawing();
     EXPECT_TRUE(keyboard.sent.empty());  // not minimised: no pause

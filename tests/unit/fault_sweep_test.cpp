@@ -68,7 +68,7 @@ struct World : fakes::CommandWorld {
     std::shared_ptr<FakeNode> state = std::make_shared<FakeNode>(L"State");
     std::vector<std::shared_ptr<FakeNode>> drawings;
     bool quiescent = true;
-    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation}};
+    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation, clock}};
 };
 
 struct SweepPath {

@@ -7,6 +7,7 @@
 #include "cadlink/cad_prog_id.h"
 #include "cadlink/cad_window_finder.h"
 #include "fakes/fake_automation.h"
+#include "fakes/fake_clock.h"
 #include "fakes/fake_input.h"
 #include "fakes/fake_panel.h"
 #include "fakes/fake_window_system.h"
@@ -61,7 +62,8 @@ class MonitorActionsTest : public testing::Test {
     bool quiescent = false;
     WindowHandle cad{};
     WindowHandle other{};
-    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation}};
+    fakes::FakeClock clock;
+    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation, clock}};
 };
 
 TEST_F(MonitorActionsTest, ALoneShiftTapSendsF8AndALoneCtrlTapSendsF9ToABusyAutoCad) {
@@ -161,6 +163,43 @@ TEST_F(MonitorActionsTest, TheSentKeysOwnPressIsNoOtherKeyButTheUsersNextOneIs) 
     monitor.KeyPressed(kF8Key);  // the user's own Shift+F8
     Tick();
     EXPECT_EQ(keyboard.sent.size(), 2 * kF8.size());
+}
+
+// A key that the system dropped (into a window of higher rights, or on the secure desktop)
+// never comes back: the wait for it ends with the detector's next run, so the user's own next
+// press of that key still counts.
+TEST_F(MonitorActionsTest, TheWaitForTheSentKeyEndsWithTheDetectorsNextRun) {
+    Tap(kShift);
+    ASSERT_EQ(keyboard.sent, kF8);
+    Tick({kShift});
+    monitor.KeyPressed(kF8Key);  // the user's own Shift+F8
+    Tick();
+    EXPECT_EQ(keyboard.sent, kF8) << "Shift+F8 is no lone Shift tap";
+}
+
+// A busy AutoCAD refuses the state check for 150 ms (six refusals, one 25 ms pause each): the
+// tap still gets its F8, within the tick's 200 ms.
+TEST_F(MonitorActionsTest, AStateCheckThatMeetsARefusalIsMadeAgainAndTheKeyIsSent) {
+    Tick({kShift});
+    automation.log.refuseCalls = 6;
+    Tick();
+    EXPECT_EQ(keyboard.sent, kF8);
+    EXPECT_EQ(automation.log.refused, 6);
+    EXPECT_EQ(clock.pauses.size(), 6u);
+    EXPECT_EQ(automation.log.liveObjects, 0);
+}
+
+// Refused past the tick's budget: no key, no box, and the timer runs on.
+TEST_F(MonitorActionsTest, ARefusalLongerThanTheTicksBudgetEndsTheStepSilently) {
+    Tick({kShift});
+    automation.log.refuseCalls = 1000;
+    const auto before = clock.now;
+    EXPECT_NO_THROW(Tick());
+    EXPECT_TRUE(keyboard.sent.empty());
+    EXPECT_LE(clock.now - before, cadlink::kTickCallBudget);
+    EXPECT_TRUE(panel.timerRunning);
+    EXPECT_TRUE(monitor.FailedCadProgId().empty()) << "a refusal is no wrong version";
+    EXPECT_FALSE(monitor::ShiftLatch);
 }
 
 TEST_F(MonitorActionsTest, ACtrlTapFollowedByAShiftTapGivesBothInTurn) {

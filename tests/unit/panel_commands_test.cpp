@@ -95,12 +95,11 @@ TEST_F(PanelCommandsTest, AnUnregisteredIdentifierRaisesAndSkipsTheFocusStep) {
 TEST_F(PanelCommandsTest, ActRestoresAMinimisedAutoCadAndFocusesItStartingNothing) {
     desktop.Find(cad)->minimised = true;
     commands.ActivateOrLaunchCad();
-    EXPECT_EQ(
-        desktop.log,
-        (std::vector<std::wstring>{
-            L"OpenIcon", L"foreground " + std::to_wstring(static_cast<std::uintptr_t>(cad))}));
+    EXPECT_EQ(desktop.log,
+              (std::vector<std::wstring>{
+                  L"restore", L"foreground " + std::to_wstring(static_cast<std::uintptr_t>(cad))}));
     commands.ActivateOrLaunchCad();
-    EXPECT_EQ(std::count(desktop.log.begin(), desktop.log.end(), L"OpenIcon"), 1);
+    EXPECT_EQ(std::count(desktop.log.begin(), desktop.log.end(), L"restore"), 1);
     EXPECT_TRUE(shell.opened.empty());
     EXPECT_TRUE(dialogs.shown.empty());
 }

@@ -11,6 +11,7 @@
 #include "cadlink/cad_automation.h"
 #include "cadlink/cad_prog_id.h"
 #include "platform/win32/com_automation.h"
+#include "platform/win32/win32_clock.h"
 #include "tests/support/cadsim_client.h"
 #include "tests/support/wait.h"
 
@@ -57,23 +58,25 @@ class AutomationTest : public testing::Test {
     }
 
     platform::win32::ComAutomation automation;
+    platform::win32::Win32Clock clock;
+    cadlink::CallBudget budget{clock, cadlink::kCommandCallBudget};
     std::unique_ptr<CadSim> cad;
 };
 
 TEST_F(AutomationTest, AvailabilityIsTrueWhileRunningFalseWhenStoppedAndAnErrorWhenUnknown) {
     StartCad();
-    EXPECT_TRUE(cadlink::IsCadAutomationActive(automation));
+    EXPECT_TRUE(cadlink::IsCadAutomationActive(automation, budget));
     ExpectAllReleased();
 
     ASSERT_EQ(cad->Send(L"automation off"), 1);
-    EXPECT_FALSE(cadlink::IsCadAutomationActive(automation));
+    EXPECT_FALSE(cadlink::IsCadAutomationActive(automation, budget));
 
     cadlink::CadProgId = L"Autocad.Application.25";  // registered, nothing runs under it
-    EXPECT_FALSE(cadlink::IsCadAutomationActive(automation));
+    EXPECT_FALSE(cadlink::IsCadAutomationActive(automation, budget));
 
     cadlink::CadProgId = L"Autocad.Application.99";
     try {
-        cadlink::IsCadAutomationActive(automation);
+        cadlink::IsCadAutomationActive(automation, budget);
         FAIL() << "no error";
     } catch (const AutomationError& error) {
         EXPECT_EQ(error.Code(), 0x800401F3u);  // CO_E_CLASSSTRING
@@ -86,14 +89,14 @@ TEST_F(AutomationTest, AvailabilityIsTrueWhileRunningFalseWhenStoppedAndAnErrorW
 TEST_F(AutomationTest, AttachingToAStoppedServerRaises) {
     StartCad();
     cad->Send(L"automation off");
-    EXPECT_THROW(cadlink::AttachCadApplication(automation), AutomationError);
+    EXPECT_THROW(cadlink::AttachCadApplication(automation, budget), AutomationError);
 }
 
 TEST_F(AutomationTest, ApplicationMembersAreCalledWithTheirFlagsAndConverted) {
     StartCad();
     cad->Send(L"full-name C:\\Program Files\\Autodesk\\acad.exe");
     {
-        const auto application = cadlink::AttachCadApplication(automation);
+        const auto application = cadlink::AttachCadApplication(automation, budget);
         EXPECT_EQ(application->GetText(L"FullName"), L"C:\\Program Files\\Autodesk\\acad.exe");
         EXPECT_EQ(application->GetHandle(L"HWND"),
                   reinterpret_cast<std::uintptr_t>(cad->MainWindow()));
@@ -114,7 +117,7 @@ TEST_F(AutomationTest, AHandleOfAnyIntegerTypeKeepsItsBitsAndA32BitOneIsSignExte
     const auto expected = reinterpret_cast<std::uintptr_t>(cad->MainWindow());
     for (const wchar_t* type : {L"hwnd-type I4", L"hwnd-type UI4", L"hwnd-type I8"}) {
         ASSERT_EQ(cad->Send(type), 1);
-        const auto application = cadlink::AttachCadApplication(automation);
+        const auto application = cadlink::AttachCadApplication(automation, budget);
         EXPECT_EQ(application->GetHandle(L"HWND"), expected) << Narrow(type);
     }
     ExpectAllReleased();
@@ -130,7 +133,7 @@ TEST_F(AutomationTest, DocumentMembersTakeTheirArgumentsAsDocumented) {
     cad->Send(L"doc add a.dwg|C:\\dwg\\a.dwg|3");
     cad->Send(L"doc active 1");
     {
-        const auto application = cadlink::AttachCadApplication(automation);
+        const auto application = cadlink::AttachCadApplication(automation, budget);
         const auto documents = application->GetObject(L"Documents");
         EXPECT_EQ(documents->GetInteger(L"Count"), 2);
         EXPECT_EQ(documents->GetObject(L"Item", {std::int32_t{0}})->GetText(L"Name"), L"b.dwg");
@@ -169,7 +172,7 @@ TEST_F(AutomationTest, FailuresNameTheMemberAndCarryTheServersDescription) {
     cad->Send(L"wrong-type Application.HWND");
     cad->Send(L"wrong-type Application.Documents");
     {
-        const auto application = cadlink::AttachCadApplication(automation);
+        const auto application = cadlink::AttachCadApplication(automation, budget);
         try {
             application->GetText(L"FullName");
             FAIL() << "no error";
@@ -190,6 +193,45 @@ TEST_F(AutomationTest, FailuresNameTheMemberAndCarryTheServersDescription) {
         cad->Send(L"docs clear");
         EXPECT_THROW(application->GetObject(L"ActiveDocument"), AutomationError);
     }
+    ExpectAllReleased();
+}
+
+// cadsim refuses calls as a busy AutoCAD does: the refusal reaches the client as
+// RPC_E_CALL_REJECTED, and within the budget every call goes through once it ends.
+TEST_F(AutomationTest, CallsThatABusyServerRefusesGoThroughWhenItIsReady) {
+    StartCad();
+    ASSERT_EQ(cad->Send(L"refuse-calls 400"), 1);
+    {
+        const auto application = cadlink::AttachCadApplication(automation, budget);
+        EXPECT_EQ(application->GetHandle(L"HWND"),
+                  reinterpret_cast<std::uintptr_t>(cad->MainWindow()));
+        EXPECT_TRUE(application->GetObject(L"GetAcadState")->GetBool(L"IsQuiescent"));
+    }
+    EXPECT_GT(cad->Send(L"refused-calls"), 0);
+    ExpectAllReleased();
+
+    // Without the retry the refusal is the caller's, with the documented code.
+    ASSERT_EQ(cad->Send(L"refuse-calls 60000"), 1);
+    platform::win32::ComAutomation direct;
+    try {
+        const auto application = direct.Attach(cadlink::CadProgId);
+        application->GetText(L"FullName");
+        FAIL() << "no refusal";
+    } catch (const AutomationError& error) {
+        EXPECT_TRUE(platform::IsRefusedCall(error.Code())) << std::hex << error.Code();
+    }
+}
+
+TEST_F(AutomationTest, ARefusalLongerThanTheBudgetIsTriedNoMoreOftenThanItAllows) {
+    StartCad();
+    ASSERT_EQ(cad->Send(L"refuse-calls 60000"), 1);
+    cadlink::CallBudget tick(clock, cadlink::kTickCallBudget);
+    EXPECT_THROW(cadlink::AttachCadApplication(automation, tick)->GetText(L"FullName"),
+                 AutomationError);
+    // Tried again, but no more often than the budget's pauses allow.
+    const LRESULT refused = cad->Send(L"refused-calls");
+    EXPECT_GE(refused, 2);
+    EXPECT_LE(refused, 2 * (cadlink::kTickCallBudget / cadlink::kRefusedCallPause + 1));
     ExpectAllReleased();
 }
 

@@ -6,6 +6,7 @@
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/win32_input.h"
 #include "tests/fakes/fake_automation.h"
+#include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_input.h"
 #include "tests/fakes/fake_panel.h"
 #include "tests/fakes/fake_window_system.h"
@@ -46,7 +47,8 @@ TEST(ImeGuardWindowsTest, ATickBesideABlockedAutoCadCompletesAndActsOnNothing) {
     fakes::FakeWindowSystem desktop;
     desktop.windows.push_back({FromHwnd(cad.Window()), cad.kTitle, std::wstring(cad.kClassName)});
     platform::win32::Win32Ime ime;
-    monitor::CadMonitor monitor(panel, {desktop, keyboard, ime, automation});
+    fakes::FakeClock clock;
+    monitor::CadMonitor monitor(panel, {desktop, keyboard, ime, automation, clock});
 
     monitor.Timer1Timer();
     EXPECT_EQ(panel.lamp, platform::kLampLime);  // the tick found the blocked window

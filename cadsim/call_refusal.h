@@ -1,0 +1,43 @@
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+
+namespace cadsim {
+
+// cadsim's COM message filter, as a busy AutoCAD's: on request it refuses the incoming calls to
+// its automation objects (SERVERCALL_REJECTED) from the next one on for a given time, and
+// counts what it refused.
+// Registered on cadsim's thread for the whole run.
+class CallRefusal final : public IMessageFilter {
+  public:
+    CallRefusal();
+    ~CallRefusal();
+    CallRefusal(const CallRefusal&) = delete;
+    CallRefusal& operator=(const CallRefusal&) = delete;
+
+    // The next incoming call starts a refusal of `milliseconds`, that call included.
+    void RefuseFor(DWORD milliseconds);
+    int Refused() const { return refused_; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD callType, HTASK caller, DWORD tickCount,
+                                               LPINTERFACEINFO info) override;
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override {
+        return static_cast<DWORD>(-1);
+    }
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override {
+        return PENDINGMSG_WAITDEFPROCESS;
+    }
+
+  private:
+    DWORD armedFor_ = 0;  // a refusal that starts with the next call
+    ULONGLONG refuseUntil_ = 0;
+    int refused_ = 0;
+    IMessageFilter* previous_ = nullptr;
+    bool registered_ = false;
+};
+
+}  // namespace cadsim

@@ -1,0 +1,47 @@
+#include <windows.h>
+#include <objbase.h>
+
+#include "platform/win32/message_filter.h"
+
+namespace platform::win32 {
+
+HRESULT STDMETHODCALLTYPE RefusalMessageFilter::QueryInterface(REFIID iid, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
+        *object = static_cast<IMessageFilter*>(this);
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+DWORD STDMETHODCALLTYPE RefusalMessageFilter::HandleInComingCall(DWORD, HTASK, DWORD,
+                                                                 LPINTERFACEINFO) {
+    return SERVERCALL_ISHANDLED;
+}
+
+DWORD STDMETHODCALLTYPE RefusalMessageFilter::RetryRejectedCall(HTASK, DWORD, DWORD) {
+    // Cancel: the call returns RPC_E_CALL_REJECTED, which the program's retry makes again.
+    return static_cast<DWORD>(-1);
+}
+
+DWORD STDMETHODCALLTYPE RefusalMessageFilter::MessagePending(HTASK, DWORD, DWORD) {
+    return PENDINGMSG_WAITDEFPROCESS;
+}
+
+MessageFilterRegistration::MessageFilterRegistration()
+    : registered_(SUCCEEDED(::CoRegisterMessageFilter(&filter_, &previous_))) {}
+
+MessageFilterRegistration::~MessageFilterRegistration() {
+    if (registered_) {
+        IMessageFilter* ours = nullptr;
+        ::CoRegisterMessageFilter(previous_, &ours);
+        if (previous_ != nullptr) {
+            previous_->Release();
+        }
+    }
+}
+
+}  // namespace platform::win32
