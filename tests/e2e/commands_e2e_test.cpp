@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "panel_fixture.h"
+#include "tests/support/responsiveness_probe.h"
 #include "tests/support/test_bin_dir.h"
 
 namespace {
@@ -199,6 +200,39 @@ TEST_F(CommandsTest, StartUpStartsTheRegisteredExecutableWhenAutoCadIsNotRunning
     panel->Start();
     EXPECT_TRUE(launched.WaitForWindow());
     EXPECT_TRUE(WaitUntil([&] { return LampPixel() == e2e::kLime; }, 20000));
+}
+
+TEST_F(CommandsTest, RegisterShowsItsBoxWhileAutoCadRefusesCallsAtFirst) {
+    StartCad();
+    cad->Send(L"full-name C:\\CAD\\acad.exe");
+    panel->Start();
+    ASSERT_EQ(cad->Send(L"refuse-calls 1200"), 1);
+    RegisterWithEnter();
+    HWND box = e2e::WaitForBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(e2e::BoxText(box), L"C:\\CAD\\acad.exe\nを登録しました．");
+    EXPECT_GT(cad->Send(L"refused-calls"), 0);
+    e2e::AnswerBox(box);
+}
+
+// A minimised AutoCAD that stops handling messages: "ACT" restores it without waiting for it,
+// so the panel answers all along, and AutoCAD comes back once it handles messages again.
+TEST_F(CommandsTest, ActOnAMinimisedHungAutoCadKeepsThePanelAnswering) {
+    StartCad();
+    panel->Start();
+    cad->Send(L"minimize");
+    ASSERT_TRUE(WaitUntil([&] { return ::IsIconic(cad->MainWindow()) != FALSE; }, 10000));
+    ActivatePanel();
+    HWND act = panel->Control(e2e::kActButton);
+    {
+        const test_support::ResponsivenessProbe probe(panel->Window(), 500);
+        ASSERT_EQ(cad->Send(L"hang 4000"), 1);
+        e2e::ClickCentreOf(act);
+        ::Sleep(4500);  // the hang and a little more, watched from outside
+        EXPECT_EQ(probe.Misses(), 0) << "longest wait " << probe.LongestWaitMs() << " ms";
+        EXPECT_GT(probe.Answers(), 0);
+    }
+    EXPECT_TRUE(WaitUntil([&] { return ::IsIconic(cad->MainWindow()) == FALSE; }, 10000));
 }
 
 }  // namespace

@@ -246,4 +246,36 @@ TEST_F(ExportTest, AnUnregisteredVersionShowsTheAvailabilityError) {
     EXPECT_FALSE(SaveDialogIsUp());
 }
 
+TEST_F(ExportTest, TheExportWritesItsFileWhileAutoCadRefusesCallsAtFirst) {
+    StartPanel();
+    ASSERT_EQ(cad->Send(L"refuse-calls 1200"), 1);
+    PressWblockFromTheKeyboard();
+    HWND dialog = WaitForSaveDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(NameFieldText(dialog), L"plan_wblock2.dwg");
+    AcceptSaveDialog(dialog);
+    ASSERT_TRUE(cad->WaitForRecordLine("wrote C:\\dwg\\plan_wblock2.dwg entities=7", 10000));
+    EXPECT_GT(cad->Send(L"refused-calls"), 0);
+    EXPECT_TRUE(NoLiveObjects());
+}
+
+// AutoCAD's window is there, its server is not (another release, or other rights): starting the
+// registered AutoCAD would open a second one beside it.
+TEST_F(ExportTest, AnAutoCadWhoseServerCannotBeReachedIsNotStartedAgain) {
+    cad->Send(L"automation off");
+    StartPanel("AppFullName=" + [] {
+        std::string path;
+        for (wchar_t c : test_support::TestBinDir() + L"\\cadsim.exe") {
+            path += static_cast<char>(c);
+        }
+        return path;
+    }() + "\r\n");
+    PressWblockFromTheKeyboard();
+    ::Sleep(4000);  // what is proven is that nothing appears within this time
+    EXPECT_EQ(::FindWindowExW(nullptr, cad->MainWindow(), L"AfxMDIFrame140u", nullptr), nullptr);
+    EXPECT_EQ(::FindWindowExW(nullptr, nullptr, L"AfxMDIFrame140u", nullptr), cad->MainWindow());
+    EXPECT_FALSE(SaveDialogIsUp());
+    EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr) << "same rights: no box";
+}
+
 }  // namespace

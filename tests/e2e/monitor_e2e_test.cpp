@@ -255,4 +255,36 @@ TEST_F(MonitorTest, AnUnregisteredVersionShowsOneBoxAndTheMonitorGoesOn) {
     EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr);
 }
 
+// A busy AutoCAD refuses the tap's state check for 150 ms: the check is made again within the
+// tick's budget and the F8 still comes. A tap that a starved tick missed never reached the
+// refusal and is tried again; one that met the refusal must have given its key.
+TEST_F(DeliberateTapTest, AShiftTapWhoseStateCheckMeetsARefusalStillSendsF8) {
+    StartPanel();
+    bool sent = false;
+    for (int attempt = 0; attempt < 4 && !sent; ++attempt) {
+        const LRESULT refusedBefore = cad->Send(L"refused-calls");
+        ASSERT_EQ(cad->Send(L"refuse-calls 150"), 1);
+        sent = Tap(VK_SHIFT, 400, VK_F8, 1, 3000);
+        const bool refused = cad->Send(L"refused-calls") > refusedBefore;
+        ASSERT_EQ(sent, refused) << "attempt " << attempt << ": a tap that met the refusal "
+                                 << "must give F8, and an F8 must have met it";
+    }
+    EXPECT_TRUE(sent);
+}
+
+// Refused past the tick's 200 ms: no key and no box; the next tap, once AutoCAD answers again,
+// gives its key.
+TEST_F(MonitorTest, ARefusalLongerThanTheTicksBudgetGivesNoKeyAndTheMonitorGoesOn) {
+    StartPanel();
+    ASSERT_EQ(cad->Send(L"refuse-calls 1500"), 1);
+    HoldAndRelease({VK_SHIFT});
+    ASSERT_TRUE(WaitUntil([&] { return cad->Send(L"refused-calls") > 0; }, 10000));
+    ::Sleep(1500);  // the refusal runs out
+    TapCtrlAsABarrier();
+    const auto lines = cad->RecordLines();
+    EXPECT_EQ(Count(lines, "key down 0x77"), 0);
+    EXPECT_EQ(Count(lines, "key down 0x78"), 1);
+    EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr);
+}
+
 }  // namespace

@@ -210,4 +210,49 @@ TEST_F(SwitcherTest, AnEmptyOrUnregisteredVersionMakesListDoNothing) {
               0);
 }
 
+// A busy AutoCAD refuses the calls for the first 1.2 s: they are made again, and the picker
+// shows the drawings.
+TEST_F(SwitcherTest, ListShowsTheDrawingsWhileAutoCadRefusesCallsAtFirst) {
+    StartPanel();
+    ASSERT_EQ(cad->Send(L"refuse-calls 1200"), 1);
+    HWND picker = OpenPicker();
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(picker, kListId), LB_GETCOUNT, 0, 0), 3);
+    EXPECT_GT(cad->Send(L"refused-calls"), 0) << "the calls were refused";
+    e2e::TapKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntilClosed(picker));
+    EXPECT_TRUE(CommandEnded());
+    EXPECT_TRUE(NoLiveObjects());
+}
+
+// Refused past the command's budget after a drawing was chosen: the command ends silently, the
+// picker is gone, the panel takes input again, and AutoCAD has the foreground. (That the panel
+// is topmost again cannot be read back under Wine, see CommandEnded.)
+TEST_F(SwitcherTest, ARefusalLongerThanTheBudgetEndsListSilentlyWithNothingLeftDisabled) {
+    StartPanel();
+    HWND picker = OpenPicker();
+    ASSERT_NE(picker, nullptr);
+    ASSERT_EQ(cad->Send(L"refuse-calls 6000"), 1);
+    e2e::TapKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntilClosed(picker));
+    EXPECT_TRUE(CommandEnded());
+    EXPECT_GT(cad->Send(L"refused-calls"), 0);
+    EXPECT_NE(::IsWindowEnabled(panel->Window()), FALSE);
+    EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr);
+    // Asked once the refusal is over.
+    std::wstring active;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            try {
+                active = ActiveDrawing();
+                return true;
+            } catch (const platform::AutomationError&) {
+                return false;
+            }
+        },
+        15000));
+    EXPECT_EQ(active, L"C.dwg");
+    EXPECT_TRUE(NoLiveObjects());
+}
+
 }  // namespace

@@ -143,6 +143,21 @@ TEST_F(CadAutomationTest, CallsOfOneSectionShareOneBudget) {
     EXPECT_LE(Paused(), cadlink::kTickCallBudget);
 }
 
+// Only the time spent on refusals counts: a command whose user spent a minute in its dialog
+// still has its whole budget for the calls after it.
+TEST_F(CadAutomationTest, TimeBetweenTheRefusalsCostsNothing) {
+    RegisterRunning();
+    cadlink::CallBudget tick(clock, cadlink::kTickCallBudget);
+    automation.log.refuseCalls = 6;
+    const auto attached = cadlink::AttachCadApplication(automation, tick);
+    clock.now += std::chrono::minutes(1);
+    automation.log.refuseCalls = 1;
+    EXPECT_EQ(attached->GetText(L"FullName"), L"C:\\CAD\\acad.exe");
+    automation.log.refuseCalls = 2;
+    EXPECT_THROW(attached->GetText(L"FullName"), platform::AutomationError)
+        << "175 ms of 200 are spent: room for one more pause, not two";
+}
+
 TEST_F(CadAutomationTest, AnyOtherFailureIsPassedOnAtOnce) {
     RegisterRunning();
     application->Fails(L"FullName");
