@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Idle-cost benchmark under Wine: CPU time of the running panel beside bench_reference, with the
 # AutoCAD look-alike and 10, 100 and 1000 other top-level windows on the desktop; then the
-# longest monitor tick while the thread of AutoCAD's window does not answer (bench_ime_guard).
+# longest monitor tick while the thread of AutoCAD's window does not answer (bench_ime_guard);
+# then the panel's longest unresponsive stretch beside a refusing or hung cadsim (bench_busy_cad).
 #
 #   bash bench/run_bench.sh BIN_DIR [--panel EXE] [bench_driver options...]
 #
-# BIN_DIR holds bench_driver.exe, bench_reference.exe, bench_windows.exe, bench_ime_guard.exe
-# and, unless --panel
+# BIN_DIR holds bench_driver.exe, bench_reference.exe, bench_windows.exe, bench_ime_guard.exe,
+# bench_busy_cad.exe (with cadsim.exe) and, unless --panel
 # names another program, MERIDO_B.exe. Any other option goes to bench_driver (--counts, --seconds,
 # --warmup, --runs, --no-cad, --cad-front: the look-alike in the foreground, so that the
 # panel also watches the keyboard; --keys: in front and typed into, 20 key events a second, so
@@ -40,7 +41,7 @@ fail() {
 }
 
 [[ $# -ge 1 ]] || {
-    sed -n '2,18p' "$0" >&2
+    sed -n '2,34p' "$0" >&2
     exit 2
 }
 bin_dir=$(cd "$1" 2>/dev/null && pwd) || fail "no such folder: $1"
@@ -65,7 +66,8 @@ while [[ $# -gt 0 ]]; do
     esac
 done
 
-for program in bench_driver.exe bench_reference.exe bench_windows.exe bench_ime_guard.exe; do
+for program in bench_driver.exe bench_reference.exe bench_windows.exe bench_ime_guard.exe \
+    bench_busy_cad.exe; do
     [[ -f $bin_dir/$program ]] || fail "missing $bin_dir/$program (build the windows preset first)"
 done
 [[ -f $panel ]] || fail "missing the program under test: $panel"
@@ -232,6 +234,10 @@ exec {to_driver}>&- {from_driver}<&-
 ime_guard=$(wine "$(winepath -w "$bin_dir/bench_ime_guard.exe" 2>/dev/null)" 2>"$work/ime_guard.txt" |
     tr -d '\r') || fail "bench_ime_guard failed: $(tail -n5 "$work/ime_guard.txt")"
 
+# --- beside a busy or hung AutoCAD ------------------------------------------------------------
+busy_cad=$(wine "$(winepath -w "$bin_dir/bench_busy_cad.exe" 2>/dev/null)" 2>"$work/busy_cad.txt" |
+    tr -d '\r') || fail "bench_busy_cad failed: $(tail -n5 "$work/busy_cad.txt")"
+
 # --- the table -------------------------------------------------------------------------------
 # Each run: CPU per second of wall time. Per N: the mean rate over the runs (so "ratio" is that of
 # the totals), and the median and range of the per-run ratios, panel run k against reference
@@ -295,11 +301,16 @@ table=$(awk '
     echo
     echo "monitor ticks with AutoCAD's UI thread blocked, and answering:"
     echo "$ime_guard"
+    echo
+    echo "the panel beside a busy or hung AutoCAD:"
+    echo "$busy_cad"
 } >"$results"
 
 echo
 echo "$table"
 echo
 echo "$ime_guard"
+echo
+echo "$busy_cad"
 echo
 echo "run_bench: written to $results"
