@@ -20,8 +20,9 @@ void RegisterLookAlikeClass() {
 
 }  // namespace
 
-BlockedWindowThread::BlockedWindowThread(DWORD releaseAfterMs)
+BlockedWindowThread::BlockedWindowThread(DWORD releaseAfterMs, bool minimised)
     : releaseAfterMs_(releaseAfterMs),
+      minimised_(minimised),
       ready_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       release_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     thread_ = std::thread([this] { Run(); });
@@ -38,10 +39,14 @@ void BlockedWindowThread::Run() {
     window_ = ::CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, 0, 0, 200, 150, nullptr,
                                 nullptr, ::GetModuleHandleW(nullptr), nullptr);
     imeWindow_ = window_ != nullptr ? ::ImmGetDefaultIMEWnd(window_) : nullptr;
+    if (minimised_ && window_ != nullptr) {
+        ::ShowWindow(window_, SW_SHOWMINNOACTIVE);
+    }
     ::SetEvent(ready_.get());
 
     // Blocked: messages sent to the thread's windows wait here.
     ::WaitForSingleObject(release_.get(), releaseAfterMs_);
+    released_ = true;
 
     // Released: what was sent meanwhile is answered, then the window goes.
     MSG message;

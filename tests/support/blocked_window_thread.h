@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <thread>
 
 #include "platform/win32/unique_handles.h"
@@ -18,7 +19,8 @@ class BlockedWindowThread {
     static constexpr wchar_t kTitle[] = L"Autodesk AutoCAD 2025 - [Drawing1.dwg]";
     static constexpr wchar_t kClassName[] = L"AfxMDIFrame140u";
 
-    explicit BlockedWindowThread(DWORD releaseAfterMs = 10000);
+    // minimised: the window is shown minimised before the thread stops pumping.
+    explicit BlockedWindowThread(DWORD releaseAfterMs = 10000, bool minimised = false);
     ~BlockedWindowThread();
     BlockedWindowThread(const BlockedWindowThread&) = delete;
     BlockedWindowThread& operator=(const BlockedWindowThread&) = delete;
@@ -26,11 +28,15 @@ class BlockedWindowThread {
     HWND Window() const { return window_; }
     // The window's default IME window, as ImmGetDefaultIMEWnd gives it; none when there is none.
     HWND ImeWindow() const { return imeWindow_; }
+    // Whether the thread pumps again.
+    bool Released() const { return released_; }
 
   private:
     void Run();
 
     DWORD releaseAfterMs_;
+    bool minimised_;
+    std::atomic<bool> released_{false};
     platform::win32::UniqueKernelHandle ready_;
     platform::win32::UniqueKernelHandle release_;
     HWND window_ = nullptr;

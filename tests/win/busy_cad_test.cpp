@@ -13,6 +13,8 @@
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_process_system.h"
+#include "platform/win32/win32_window_system.h"
+#include "tests/support/blocked_window_thread.h"
 #include "tests/support/cadsim_client.h"
 
 namespace {
@@ -133,6 +135,16 @@ TEST(BusyCadWindowsTest, ThisProcessAndItsChildReadAsHavingTheSameRights) {
     EXPECT_EQ(*own, *childs);
     EXPECT_EQ(processes.CurrentProcessId(), ::GetCurrentProcessId());
     EXPECT_FALSE(processes.IsElevated(0x7FFFFFF0).has_value()) << "no such process";
+}
+
+// Restoring a minimised window of a thread that handles no message returns at once instead of
+// waiting for that thread, which would hold the panel for as long as AutoCAD hangs.
+TEST(BusyCadWindowsTest, RestoringAMinimisedWindowOfAHungThreadDoesNotWaitForIt) {
+    test_support::BlockedWindowThread cad(10000, true);
+    ASSERT_NE(::IsIconic(cad.Window()), FALSE);
+    platform::win32::Win32WindowSystem windows;
+    windows.RestoreMinimised(platform::win32::FromHwnd(cad.Window()));
+    EXPECT_FALSE(cad.Released()) << "the call waited until the thread pumped again";
 }
 
 }  // namespace
