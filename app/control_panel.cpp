@@ -82,9 +82,9 @@ ControlPanel::ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme,
       menu_(theme.MenuBrush()),
       monitor_(*this, monitor::MonitorServices{services.windows, services.keyboard, services.ime,
                                                services.automation, services.clock}),
-      commands_(*this, commands::CommandServices{services.windows, services.processes,
-                                                 services.automation, services.shell, dialogs_,
-                                                 picker_, services.keyboard, services.clock}) {}
+      commands_(*this,
+                commands::CommandServices{services.windows, services.processes, services.automation,
+                                          services.shell, dialogs_, picker_, services.clock}) {}
 
 ControlPanel::~ControlPanel() = default;
 

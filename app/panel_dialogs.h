@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/dark_theme.h"
-#include "platform/shell.h"
+#include "platform/dialogs.h"
 
 namespace app {
 

@@ -68,7 +68,7 @@ void PanelCommands::RegisterRunningCad() {
         try {
             const auto application = cadlink::AttachCadApplication(services_.automation, budget);
             const std::wstring fullName = application->GetText(L"FullName");
-            if (HasFolderPart(fullName)) {
+            if (platform::HasFolderPart(fullName)) {
                 accept(fullName);
             } else {
                 const auto window =
@@ -171,7 +171,7 @@ void PanelCommands::SwitchDrawing() {
         const auto window = static_cast<platform::WindowHandle>(application->GetHandle(L"HWND"));
         if (services_.windows.IsIconic(window)) {
             services_.windows.RestoreMinimised(window);
-            services_.keyboard.Sleep(500);
+            services_.clock.Sleep(std::chrono::milliseconds(500));
         }
         services_.windows.SetForegroundWindow(window);
 

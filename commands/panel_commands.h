@@ -3,8 +3,8 @@
 #include "cadlink/call_budget.h"
 #include "cadlink/cad_server_reach.h"
 #include "platform/automation.h"
+#include "platform/dialogs.h"
 #include "platform/clock.h"
-#include "platform/keyboard.h"
 #include "platform/list_picker.h"
 #include "platform/panel.h"
 #include "platform/path_syntax.h"
@@ -21,8 +21,7 @@ struct CommandServices {
     platform::Shell& shell;
     platform::Dialogs& dialogs;
     platform::ListPicker& picker;
-    platform::Keyboard& keyboard;  // for its pause
-    platform::Clock& clock;        // for the pauses between calls that a busy AutoCAD refuses
+    platform::Clock& clock;
 };
 
 // The panel's commands. Each searches AutoCAD afresh, does its work and releases every
@@ -62,8 +61,5 @@ class PanelCommands {
     platform::Panel& panel_;
     CommandServices services_;
 };
-
-// Whether a path has a folder part: it holds a "\" or a ":".
-using platform::HasFolderPart;
 
 }  // namespace commands

@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "platform/path_syntax.h"
-#include "settings/settings_path.h"
 #include "settings/text_to_int.h"
 
 namespace commands {
@@ -19,7 +18,7 @@ std::int32_t WrappingIncrement(std::int32_t n) {
 }  // namespace
 
 std::wstring ProposeWblockFileName(std::wstring_view fullName) {
-    const std::wstring_view extension = settings::ExtensionOf(fullName);
+    const std::wstring_view extension = platform::ExtensionOf(fullName);
     const std::wstring_view base = fullName.substr(0, fullName.size() - extension.size());
 
     const std::size_t marker = base.find(kMarker);

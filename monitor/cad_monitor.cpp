@@ -131,7 +131,7 @@ void CadMonitor::SendKeyIfCadBusy(std::uint8_t key, WindowHandle window) {
         if (!IsCadQuiescent(budget) && services_.windows.ForegroundWindow() == window) {
             ownKeyDue_ = key;
             services_.keyboard.SendKey(key, false);
-            services_.keyboard.Sleep(1);
+            services_.clock.Sleep(std::chrono::milliseconds(1));
             services_.keyboard.SendKey(key, true);
         }
     } catch (const std::exception&) {

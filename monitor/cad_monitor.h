@@ -21,7 +21,7 @@ struct MonitorServices {
     platform::Keyboard& keyboard;
     platform::Ime& ime;
     platform::Automation& automation;
-    platform::Clock& clock;  // for the pauses between calls that a busy AutoCAD refuses
+    platform::Clock& clock;
 };
 
 // The 200 ms monitor tick: lamp, auto-exit, lone Shift/Ctrl taps and the IME guard.

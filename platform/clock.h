@@ -14,6 +14,8 @@ class Clock {
     // that other threads send them, but no input, timer or other posted message is handled,
     // so that nothing the user or the timer starts runs inside the caller.
     virtual void Pause(std::chrono::milliseconds duration) = 0;
+    // Blocks the calling thread for the given time; nothing is handled meanwhile.
+    virtual void Sleep(std::chrono::milliseconds duration) = 0;
 };
 
 }  // namespace platform

@@ -12,8 +12,6 @@ class Keyboard {
     virtual std::int16_t KeyState(int virtualKey) = 0;
     // One key event into the system's input stream, with scan code 0 and no extra information.
     virtual void SendKey(std::uint8_t virtualKey, bool release) = 0;
-    // Blocks the calling thread for the given time.
-    virtual void Sleep(std::uint32_t milliseconds) = 0;
 };
 
 }  // namespace platform

@@ -19,4 +19,18 @@ inline bool HasFolderPart(std::wstring_view path) {
     return path.find_first_of(kPathSeparators) != std::wstring_view::npos;
 }
 
+// The extension of a path, "." included: from the last "." after the last separator; empty
+// when there is none.
+inline std::wstring_view ExtensionOf(std::wstring_view path) {
+    const std::size_t dot = path.rfind(L'.');
+    if (dot == std::wstring_view::npos) {
+        return {};
+    }
+    const std::size_t separator = LastPathSeparator(path);
+    if (separator != std::wstring_view::npos && separator > dot) {
+        return {};
+    }
+    return path.substr(dot);
+}
+
 }  // namespace platform

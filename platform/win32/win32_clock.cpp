@@ -8,6 +8,10 @@ std::chrono::milliseconds Win32Clock::Now() {
     return std::chrono::milliseconds(::GetTickCount64());
 }
 
+void Win32Clock::Sleep(std::chrono::milliseconds duration) {
+    ::Sleep(static_cast<DWORD>(duration.count()));
+}
+
 void Win32Clock::Pause(std::chrono::milliseconds duration) {
     const std::chrono::milliseconds end = Now() + duration;
     for (;;) {

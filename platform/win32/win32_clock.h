@@ -10,6 +10,7 @@ class Win32Clock final : public Clock {
   public:
     std::chrono::milliseconds Now() override;
     void Pause(std::chrono::milliseconds duration) override;
+    void Sleep(std::chrono::milliseconds duration) override;
 };
 
 }  // namespace platform::win32

@@ -15,8 +15,6 @@ void Win32Keyboard::SendKey(std::uint8_t virtualKey, bool release) {
     ::keybd_event(virtualKey, 0, release ? KEYEVENTF_KEYUP : 0, 0);
 }
 
-void Win32Keyboard::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
-
 WindowHandle Win32Ime::DefaultImeWindow(WindowHandle window) {
     return FromHwnd(::ImmGetDefaultIMEWnd(ToHwnd(window)));
 }

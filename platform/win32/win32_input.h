@@ -13,7 +13,6 @@ class Win32Keyboard final : public Keyboard {
   public:
     std::int16_t KeyState(int virtualKey) override;
     void SendKey(std::uint8_t virtualKey, bool release) override;
-    void Sleep(std::uint32_t milliseconds) override;
 };
 
 class Win32Ime final : public Ime {

@@ -8,6 +8,7 @@
 #include "commands/panel_commands.h"
 #include "fakes/fake_automation.h"
 #include "fakes/fake_clock.h"
+#include "fakes/fake_dialogs.h"
 #include "fakes/fake_input.h"
 #include "fakes/fake_panel.h"
 #include "fakes/fake_picker.h"
@@ -26,6 +27,7 @@ struct CommandWorld {
         ResetProgramState();
         automation.Register(L"Autocad.Application.24", application);
         automation.Register(L"Autocad.Application.25", nullptr);
+        clock.log = &desktop.log;  // a pause stands between window calls
     }
 
     // Adds AutoCAD's main window to the desktop, as the handle the server reports.
@@ -46,7 +48,7 @@ struct CommandWorld {
     std::shared_ptr<FakeNode> application = std::make_shared<FakeNode>(L"App");
     platform::WindowHandle cad{};
     commands::PanelCommands commands{
-        panel, {desktop, processes, automation, shell, dialogs, picker, keyboard, clock}};
+        panel, {desktop, processes, automation, shell, dialogs, picker, clock}};
 };
 
 // A fresh CommandWorld for every test.

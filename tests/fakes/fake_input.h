@@ -24,9 +24,6 @@ class FakeKeyboard : public platform::Keyboard {
     void SendKey(std::uint8_t virtualKey, bool release) override {
         sent.push_back((release ? L"up " : L"down ") + std::to_wstring(virtualKey));
     }
-    void Sleep(std::uint32_t milliseconds) override {
-        sent.push_back(L"sleep " + std::to_wstring(milliseconds));
-    }
 
     std::set<int> down;
     std::set<int> toggled;

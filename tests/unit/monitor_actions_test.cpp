@@ -39,6 +39,7 @@ class MonitorActionsTest : public testing::Test {
         application->Returns(L"GetAcadState", state);
         automation.Register(L"Autocad.Application.24", application);
         automation.Register(L"Autocad.Application.25", nullptr);
+        clock.log = &keyboard.sent;  // the pause between a key's press and release
     }
 
     // One tick with these keys held (virtual-key codes), then the server's calls are read.

@@ -140,12 +140,12 @@ TEST_F(PanelCommandsTest, StartUpLaunchesOnlyWhenAutoCadsWindowIsMissing) {
 }
 
 TEST(HasFolderPartTest, AFolderPartIsABackslashOrAColon) {
-    EXPECT_TRUE(commands::HasFolderPart(L"C:\\acad.exe"));
-    EXPECT_TRUE(commands::HasFolderPart(L"C:acad.exe"));
-    EXPECT_TRUE(commands::HasFolderPart(L"\\\\server\\share\\acad.exe"));
-    EXPECT_FALSE(commands::HasFolderPart(L"acad.exe"));
-    EXPECT_FALSE(commands::HasFolderPart(L"bin/acad.exe"));
-    EXPECT_FALSE(commands::HasFolderPart(L""));
+    EXPECT_TRUE(platform::HasFolderPart(L"C:\\acad.exe"));
+    EXPECT_TRUE(platform::HasFolderPart(L"C:acad.exe"));
+    EXPECT_TRUE(platform::HasFolderPart(L"\\\\server\\share\\acad.exe"));
+    EXPECT_FALSE(platform::HasFolderPart(L"acad.exe"));
+    EXPECT_FALSE(platform::HasFolderPart(L"bin/acad.exe"));
+    EXPECT_FALSE(platform::HasFolderPart(L""));
 }
 
 }  // namespace
