@@ -10,6 +10,8 @@
 #include "app/lamp.h"
 #include "app/message_box.h"
 #include "app/win32_services.h"
+#include "platform/win32/dll_function.h"
+#include "platform/win32/module_path.h"
 
 namespace {
 
@@ -29,14 +31,6 @@ class OleScope {
     bool initialised_;
 };
 
-// The running module's file name, as the system reports it: at most 260 characters.
-std::wstring ExecutablePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), MAX_PATH);
-    path.resize(length);
-    return path;
-}
-
 int RunPanel(HINSTANCE instance) {
     OleScope ole;
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
@@ -49,7 +43,8 @@ int RunPanel(HINSTANCE instance) {
     app::InputListForm::RegisterWindowClass(instance);
 
     app::Win32Services system;
-    app::ControlPanel panel(instance, theme, system.View(), ExecutablePath());
+    app::ControlPanel panel(instance, theme, system.View(),
+                            platform::win32::ModuleFileName(nullptr));
     try {
         panel.Create();
     } catch (...) {
@@ -73,6 +68,7 @@ int RunPanel(HINSTANCE instance) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {
+    platform::win32::SearchDllsInSystemFolderOnly();
     // One panel per desktop: a copy started beside a running one ends at once, silently.
     if (::FindWindowW(app::kPanelClassName, nullptr) != nullptr) {
         return 0;
