@@ -63,10 +63,14 @@ std::wstring Widen(const char* text) {
     return wide;
 }
 
-SIZE OuterSize(UINT dpi) {
-    RECT rect{0, 0, Scale(layout::kClientWidth, dpi), Scale(layout::kClientHeight, dpi)};
-    AdjustWindowRectForDpi(rect, kPanelStyle, kPanelExStyle, dpi);
-    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+// The outer size whose client area is the design size at dpi. The frame is computed for the
+// DPI the window itself has (frameDpi): when WM_DPICHANGED arrives, the system has already given
+// the window the new DPI, and its frame is drawn at that DPI; the frame is never measured from
+// the window, whose rectangle is still that of the old DPI at that moment.
+SIZE OuterSize(UINT dpi, UINT frameDpi) {
+    const PixelSize size = OuterSizeFor(PixelSize{layout::kClientWidth, layout::kClientHeight}, dpi,
+                                        FrameAt(kPanelStyle, kPanelExStyle, frameDpi));
+    return SIZE{size.width, size.height};
 }
 
 }  // namespace
@@ -103,17 +107,23 @@ void ControlPanel::RegisterWindowClass(HINSTANCE instance) {
 }
 
 void ControlPanel::Create() {
-    const SIZE size = OuterSize(WindowDpi(nullptr));
+    const UINT screenDpi = WindowDpi(nullptr);
+    const SIZE size = OuterSize(screenDpi, screenDpi);
     ::CreateWindowExW(kPanelExStyle, kPanelClassName, kPanelCaption, kPanelStyle, 0, 0, size.cx,
                       size.cy, nullptr, nullptr, instance_, static_cast<MessageHandler*>(this));
     if (!window_) {
         throw platform::Error(texts::kPanelNotCreated);
     }
+    dialogs_.SetOwner(window_.get());
     ::SetClassLongPtrW(window_.get(), GCLP_HBRBACKGROUND,
                        reinterpret_cast<LONG_PTR>(theme_.WindowBrush()));
     theme::ApplyDarkFrame(window_.get());
     CreateControls();
-    ApplyDpi(WindowDpi(window_.get()));
+    const UINT dpi = WindowDpi(window_.get());
+    ApplyDpi(dpi);
+    const SIZE exact = OuterSize(dpi, dpi);
+    ::SetWindowPos(window_.get(), nullptr, 0, 0, exact.cx, exact.cy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 #ifndef MERIDO_BENCH_WITHOUT_KEY_PRESSES
     // Without them the monitor goes on with its samples alone.
     (void)platform::win32::ReceiveAllKeyPresses(NativeHandle());
@@ -152,17 +162,6 @@ void ControlPanel::ApplyDpi(UINT dpi) {
         ::MoveWindow(control, Scale(entry.left, dpi), Scale(entry.top, dpi),
                      Scale(entry.width, dpi), Scale(entry.height, dpi), TRUE);
     }
-    // The frame is measured rather than computed, so that the client area comes out exact
-    // whatever the system's frame at this DPI is.
-    RECT outer{};
-    RECT client{};
-    ::GetWindowRect(window_.get(), &outer);
-    ::GetClientRect(window_.get(), &client);
-    const int frameWidth = (outer.right - outer.left) - client.right;
-    const int frameHeight = (outer.bottom - outer.top) - client.bottom;
-    ::SetWindowPos(window_.get(), nullptr, 0, 0, Scale(layout::kClientWidth, dpi) + frameWidth,
-                   Scale(layout::kClientHeight, dpi) + frameHeight,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::InvalidateRect(window_.get(), nullptr, TRUE);
 }
 
@@ -208,10 +207,12 @@ LRESULT ControlPanel::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
             }
             return 0;
         case WM_CONTEXTMENU:
-            OnContextMenu(
-                reinterpret_cast<HWND>(wParam),
-                POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-            return 0;
+            if (OnContextMenu(reinterpret_cast<HWND>(wParam),
+                              POINT{static_cast<short>(LOWORD(lParam)),
+                                    static_cast<short>(HIWORD(lParam))})) {
+                return 0;
+            }
+            break;  // the caption or the frame: the system menu, as for every window
         case WM_MEASUREITEM:
             if (menu_.Measure(window, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) {
                 return TRUE;
@@ -232,7 +233,7 @@ LRESULT ControlPanel::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
             return TRUE;
         case WM_ENDSESSION:
             if (wParam != FALSE) {
-                EndSession();
+                EndSession((lParam & ENDSESSION_CLOSEAPP) != 0);
             }
             return 0;
         default:
@@ -241,26 +242,32 @@ LRESULT ControlPanel::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-// The window moves where the system suggests; its size follows from the new scale.
+// The window takes the place the system suggests, in one move with its size, which makes the
+// client area the design size at the new DPI (on Windows the suggested size as well).
 void ControlPanel::OnDpiChanged(UINT dpi, const RECT& suggested) {
     ApplyDpi(dpi);
-    ::SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE size = OuterSize(dpi, WindowDpi(window_.get()));
+    ::SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top, size.cx, size.cy,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Windows ends the process once this message has been answered, so the panel's destruction, and
-// FormDestroy with it, never comes: the settings are written here, once. No box may hold up the
-// shutdown, so a failed write is dropped, and no tick runs any more.
-void ControlPanel::EndSession() {
+// At a logoff or shutdown Windows ends the process once this message has been answered, so the
+// panel's destruction, and FormDestroy with it, never comes: the settings are written here, once.
+// No box may hold up the end, so a failed write is dropped, and no tick runs any more. An
+// installer closing the program through the Restart Manager (closeApp) does not end the process:
+// the panel closes itself, and the program ends as after its close box, without a second save.
+void ControlPanel::EndSession(bool closeApp) {
     ::KillTimer(window_.get(), kTimer1);
     timerStopped_ = true;
-    if (!TakeSettingsSave()) {
-        return;
+    if (TakeSettingsSave()) {
+        try {
+            FormDestroy();
+        } catch (...) {
+            // Dropped: the session is ending.
+        }
     }
-    try {
-        FormDestroy();
-    } catch (...) {
-        // Dropped: the session is ending.
+    if (closeApp) {
+        Close();
     }
 }
 
@@ -363,13 +370,27 @@ void ControlPanel::OnActivate(bool active) {
     ::SetFocus(savedFocus_ != nullptr ? savedFocus_ : Control(layout::kButton1));
 }
 
-void ControlPanel::OnContextMenu(HWND /*source*/, POINT screenPoint) {
+// A right-click on the panel's own window outside its client area; the menu key gives no point.
+bool ControlPanel::IsOnFrame(HWND source, POINT screenPoint) const {
+    if (source != window_.get() || (screenPoint.x == -1 && screenPoint.y == -1)) {
+        return false;
+    }
+    const LPARAM point =
+        MAKELPARAM(static_cast<WORD>(screenPoint.x), static_cast<WORD>(screenPoint.y));
+    return ::SendMessageW(window_.get(), WM_NCHITTEST, 0, point) != HTCLIENT;
+}
+
+bool ControlPanel::OnContextMenu(HWND source, POINT screenPoint) {
+    if (IsOnFrame(source, screenPoint)) {
+        return false;
+    }
     if (screenPoint.x == -1 && screenPoint.y == -1) {
         // From the keyboard: open at the client area's top-left corner.
         screenPoint = POINT{0, 0};
         ::ClientToScreen(window_.get(), &screenPoint);
     }
     menu_.Show(window_.get(), screenPoint);
+    return true;
 }
 
 bool ControlPanel::PreTranslateMessage(const MSG& message) {

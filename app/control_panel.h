@@ -94,8 +94,9 @@ class ControlPanel final : public platform::Panel, public MessageHandler {
   private:
     // Runs one event handler; whatever it lets escape goes to the application-wide handler.
     void Run(const std::function<void()>& handler);
-    // The session ends (WM_ENDSESSION with a true wParam): saves the settings silently, once.
-    void EndSession();
+    // The session ends (WM_ENDSESSION with a true wParam): saves the settings silently, once;
+    // closeApp (the Restart Manager's request) then closes the panel.
+    void EndSession(bool closeApp);
     // True the first time only: the settings are then to be written.
     bool TakeSettingsSave();
 
@@ -104,7 +105,10 @@ class ControlPanel final : public platform::Panel, public MessageHandler {
     void OnDpiChanged(UINT dpi, const RECT& suggested);
     void OnCommand(int id, int code);
     void OnActivate(bool active);
-    void OnContextMenu(HWND source, POINT screenPoint);
+    bool IsOnFrame(HWND source, POINT screenPoint) const;
+    // Opens the pop-up menu; false for a right-click on the caption or the frame, which is left
+    // to the default handling.
+    bool OnContextMenu(HWND source, POINT screenPoint);
     void MoveFocus(HWND from, bool forward);
 
     void FormCreate();

@@ -31,6 +31,12 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi) {
     }
 }
 
+FrameInsets FrameAt(DWORD style, DWORD exStyle, UINT dpi) {
+    RECT rect{0, 0, 0, 0};
+    AdjustWindowRectForDpi(rect, style, exStyle, dpi);
+    return FrameInsets{-rect.left, -rect.top, rect.right, rect.bottom};
+}
+
 HFONT CreateScaledFont(const wchar_t* face, int height96, UINT dpi, BYTE charset) {
     LOGFONTW font{};
     font.lfHeight = -Scale(height96, dpi);

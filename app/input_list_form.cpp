@@ -48,18 +48,20 @@ void InputListForm::Create(HINSTANCE instance, HWND owner) {
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance,
                                   nullptr);
     SubclassControl(list, listKeys_);
-    ApplyDpi(WindowDpi(window_.get()));
+    const UINT dpi = WindowDpi(window_.get());
+    ApplyFonts(dpi);
+    // The first size: the design's client area at the window's DPI.
+    const PixelSize size = OuterSizeFor(PixelSize{kClientWidth, kClientHeight}, dpi,
+                                        FrameAt(kPickerStyle, kPickerExStyle, dpi));
+    ::SetWindowPos(window_.get(), nullptr, 0, 0, size.width, size.height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void InputListForm::ApplyDpi(UINT dpi) {
+void InputListForm::ApplyFonts(UINT dpi) {
     windowFont_.reset(CreateScaledFont(L"Tahoma", 11, dpi, DEFAULT_CHARSET));
     listFont_.reset(CreateScaledFont(L"Tahoma", 13, dpi, ANSI_CHARSET));
     ::SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.get()), FALSE);
     ::SendMessageW(List(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
-    RECT outer{0, 0, Scale(kClientWidth, dpi), Scale(kClientHeight, dpi)};
-    AdjustWindowRectForDpi(outer, kPickerStyle, kPickerExStyle, dpi);
-    ::SetWindowPos(window_.get(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool InputListForm::ReportError(const std::exception_ptr& error) noexcept {
@@ -107,9 +109,16 @@ LRESULT InputListForm::HandleMessage(HWND window, UINT message, WPARAM wParam, L
             ::SetTextColor(reinterpret_cast<HDC>(wParam), theme::kText);
             ::SetBkColor(reinterpret_cast<HDC>(wParam), theme::kControlBackground);
             return reinterpret_cast<LRESULT>(theme_.ControlBrush());
-        case WM_DPICHANGED:
-            ApplyDpi(HIWORD(wParam));
+        case WM_DPICHANGED: {
+            // The rectangle the system suggests is the window's present one scaled to the new
+            // DPI: the picker keeps the size the user gave it, and the list follows (WM_SIZE).
+            ApplyFonts(HIWORD(wParam));
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(window, nullptr, suggested.left, suggested.top,
+                           suggested.right - suggested.left, suggested.bottom - suggested.top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
+        }
         default:
             return ::DefWindowProcW(window, message, wParam, lParam);
     }

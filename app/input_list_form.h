@@ -66,7 +66,7 @@ class InputListForm final : public platform::ListPicker, public MessageHandler {
         InputListForm& form_;
     };
 
-    void ApplyDpi(UINT dpi);
+    void ApplyFonts(UINT dpi);
     void TypeAhead(wchar_t character, DWORD time);
     HWND List() const { return ::GetDlgItem(window_.get(), kListId); }
 

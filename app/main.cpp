@@ -10,7 +10,9 @@
 #include "app/lamp.h"
 #include "app/message_box.h"
 #include "app/win32_services.h"
+#include "platform/win32/dll_function.h"
 #include "platform/win32/message_filter.h"
+#include "platform/win32/module_path.h"
 
 namespace {
 
@@ -30,14 +32,6 @@ class OleScope {
     bool initialised_;
 };
 
-// The running module's file name, as the system reports it: at most 260 characters.
-std::wstring ExecutablePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), MAX_PATH);
-    path.resize(length);
-    return path;
-}
-
 int RunPanel(HINSTANCE instance) {
     OleScope ole;
     // A busy AutoCAD's "retry later" reaches the program's own retry as a refusal.
@@ -52,7 +46,8 @@ int RunPanel(HINSTANCE instance) {
     app::InputListForm::RegisterWindowClass(instance);
 
     app::Win32Services system;
-    app::ControlPanel panel(instance, theme, system.View(), ExecutablePath());
+    app::ControlPanel panel(instance, theme, system.View(),
+                            platform::win32::ModuleFileName(nullptr));
     try {
         panel.Create();
     } catch (...) {
@@ -76,6 +71,7 @@ int RunPanel(HINSTANCE instance) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {
+    platform::win32::SearchDllsInSystemFolderOnly();
     // One panel per desktop: a copy started beside a running one ends at once, silently.
     if (::FindWindowW(app::kPanelClassName, nullptr) != nullptr) {
         return 0;

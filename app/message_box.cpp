@@ -109,11 +109,11 @@ std::vector<ButtonEntry> ButtonsOf(BoxKind kind) {
 // The answer of a box closed without a choice.
 int DismissedResult(BoxKind kind) { return kind == BoxKind::Confirmation ? IDNO : IDOK; }
 
-UniqueWindow CreateBoxWindow(const theme::DarkTheme& theme, const std::wstring& title,
+UniqueWindow CreateBoxWindow(const theme::DarkTheme& theme, HWND owner, const std::wstring& title,
                              BoxState& state) {
-    UniqueWindow box(::CreateWindowExW(
-        kBoxExStyle, kMessageBoxClassName, title.c_str(), kBoxStyle, 0, 0, 100, 100, nullptr,
-        nullptr, ::GetModuleHandleW(nullptr), static_cast<MessageHandler*>(&state)));
+    UniqueWindow box(::CreateWindowExW(kBoxExStyle, kMessageBoxClassName, title.c_str(), kBoxStyle,
+                                       0, 0, 100, 100, owner, nullptr, ::GetModuleHandleW(nullptr),
+                                       static_cast<MessageHandler*>(&state)));
     if (box) {
         ::SetClassLongPtrW(box.get(), GCLP_HBRBACKGROUND,
                            reinterpret_cast<LONG_PTR>(theme.WindowBrush()));
@@ -194,10 +194,10 @@ void RegisterMessageBoxClass(HINSTANCE instance) {
     ::RegisterClassExW(&windowClass);
 }
 
-int ShowMessageBox(const theme::DarkTheme& theme, const std::wstring& title,
+int ShowMessageBox(const theme::DarkTheme& theme, HWND owner, const std::wstring& title,
                    const std::wstring& text, BoxKind kind) {
     BoxState state(theme, kind);
-    const UniqueWindow box = CreateBoxWindow(theme, title, state);
+    const UniqueWindow box = CreateBoxWindow(theme, owner, title, state);
     if (!box) {
         return DismissedResult(kind);
     }

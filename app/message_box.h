@@ -21,8 +21,9 @@ void RegisterMessageBoxClass(HINSTANCE instance);
 
 // Shows a dark modal box centred on the screen and returns IDOK, IDYES or IDNO (IDNO also for
 // Esc and the close box of a confirmation). The program's other windows are disabled meanwhile;
-// its timers go on.
-int ShowMessageBox(const theme::DarkTheme& theme, const std::wstring& title,
+// its timers go on. The box is owned by `owner` (none before the panel exists), so that it
+// stays above it and adds no taskbar button of its own.
+int ShowMessageBox(const theme::DarkTheme& theme, HWND owner, const std::wstring& title,
                    const std::wstring& text, BoxKind kind);
 
 }  // namespace app

@@ -6,15 +6,16 @@
 namespace app {
 
 void PanelDialogs::ShowMessage(const std::wstring& text) {
-    ShowMessageBox(theme_, title_, text, BoxKind::Information);
+    ShowMessageBox(theme_, owner_, title_, text, BoxKind::Information);
 }
 
 bool PanelDialogs::Confirm(const std::wstring& text) {
-    return ShowMessageBox(theme_, texts::kConfirmationTitle, text, BoxKind::Confirmation) == IDYES;
+    return ShowMessageBox(theme_, owner_, texts::kConfirmationTitle, text, BoxKind::Confirmation) ==
+           IDYES;
 }
 
 void PanelDialogs::ShowError(const std::wstring& text) const {
-    ShowMessageBox(theme_, title_, WithFullStop(text), BoxKind::Error);
+    ShowMessageBox(theme_, owner_, title_, WithFullStop(text), BoxKind::Error);
 }
 
 }  // namespace app

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 #include "app/dark_theme.h"
@@ -13,6 +15,9 @@ class PanelDialogs final : public platform::Dialogs {
     PanelDialogs(const theme::DarkTheme& theme, std::wstring title)
         : theme_(theme), title_(std::move(title)) {}
 
+    // The panel, once it exists: it owns the boxes from then on.
+    void SetOwner(HWND owner) { owner_ = owner; }
+
     void ShowMessage(const std::wstring& text) override;
     bool Confirm(const std::wstring& text) override;
     void ShowError(const std::wstring& text) const;
@@ -20,6 +25,7 @@ class PanelDialogs final : public platform::Dialogs {
   private:
     const theme::DarkTheme& theme_;
     std::wstring title_;
+    HWND owner_ = nullptr;
 };
 
 }  // namespace app

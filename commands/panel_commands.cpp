@@ -60,9 +60,11 @@ void PanelCommands::RegisterRunningCad() {
     if (ReachCadServer(budget) == cadlink::CadServerReach::Reachable) {
         // The registration works on a candidate: the registered path changes only when the
         // command reports success, so a failed attempt never loses the earlier registration.
+        // The path is kept before the box, so that a session ending while the box is up saves
+        // it; the caption follows once the box is closed.
         const auto accept = [this](const std::wstring& candidate) {
-            services_.dialogs.ShowMessage(candidate + L"\n" + texts::kRegistered);
             panel_.Fields().AppFullName = candidate;
+            services_.dialogs.ShowMessage(candidate + L"\n" + texts::kRegistered);
             panel_.SetRegisteredPathCaption(candidate);
         };
         try {

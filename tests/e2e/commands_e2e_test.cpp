@@ -65,20 +65,10 @@ class CommandsTest : public e2e::PanelFixture {
         e2e::TapKey(VK_RETURN);
     }
 
-    std::vector<std::string> SettingsLines() const {
-        std::ifstream file{std::filesystem::path(panel->FileBeside(L"MERIDO_B,ini"))};
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(file, line);) {
-            if (!line.empty() && line.back() == '\r') {
-                line.pop_back();
-            }
-            lines.push_back(line);
-        }
-        return lines;
-    }
     bool SettingsHold(const std::string& line) const {
-        const auto lines = SettingsLines();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
+        const auto lines = e2e::FileLinesOf(panel->FileBeside(L"MERIDO_B,ini"));
+        return std::find(lines.begin(), lines.end(), std::wstring(line.begin(), line.end())) !=
+               lines.end();
     }
 };
 
@@ -98,6 +88,46 @@ TEST_F(CommandsTest, RegisterTakesTheFullPathTellsTheUserAndKeepsItForTheNextRun
 
     ASSERT_TRUE(panel->CloseAndWait());
     EXPECT_TRUE(SettingsHold("AppFullName=C:\\CAD\\AutoCAD 2025\\acad.exe"));
+}
+
+// A path with a character outside the ANSI code page: the settings file keeps it exactly, so
+// the next run finds the file and starts it.
+TEST_F(CommandsTest, ARegisteredPathWithAnyCharacterSurvivesTheNextStart) {
+    const std::wstring folder = panel->FileBeside(L"\u0141ukasz");
+    const std::wstring registered = folder + L"\\cadsim.exe";
+    std::filesystem::create_directories(std::filesystem::path(folder));
+    ASSERT_TRUE(::CopyFileW(CadsimPath().c_str(), registered.c_str(), FALSE));
+    StartCad();
+    cad->Send(L"full-name " + registered);
+    panel->Start();
+    RegisterWithEnter();
+    HWND box = e2e::WaitForBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(e2e::BoxText(box), registered + L"\nを登録しました．");
+    e2e::AnswerBox(box);
+    ASSERT_TRUE(panel->CloseAndWait());
+
+    std::ifstream file{std::filesystem::path(panel->FileBeside(L"MERIDO_B,ini")), std::ios::binary};
+    std::string mark(2, '\0');
+    file.read(mark.data(), 2);
+    EXPECT_EQ(mark, "\xFF\xFE");
+    const auto lines = e2e::FileLinesOf(panel->FileBeside(L"MERIDO_B,ini"));
+    EXPECT_NE(std::find(lines.begin(), lines.end(), L"AppFullName=" + registered), lines.end());
+
+    // Without AutoCAD, the next start launches the registered file: found under its exact path.
+    cad->Quit();
+    const LaunchedCad launched;
+    panel->Start();
+    ASSERT_TRUE(launched.WaitForWindow());
+    DWORD id = 0;
+    ::GetWindowThreadProcessId(::FindWindowW(kCadClass, nullptr), &id);
+    platform::win32::UniqueKernelHandle process(
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    std::wstring image(1024, L'\0');
+    DWORD size = static_cast<DWORD>(image.size());
+    ASSERT_TRUE(::QueryFullProcessImageNameW(process.get(), 0, image.data(), &size));
+    image.resize(size);
+    EXPECT_EQ(::lstrcmpiW(image.c_str(), registered.c_str()), 0);
 }
 
 TEST_F(CommandsTest, ABareFileNameRegistersTheExecutableBehindAutoCadsWindow) {

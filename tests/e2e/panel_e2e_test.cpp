@@ -8,6 +8,7 @@
 
 #include "panel_fixture.h"
 #include "tests/support/cadsim_client.h"
+#include "tests/support/test_bin_dir.h"
 #include "tests/support/wait.h"
 #include "user_input.h"
 
@@ -200,6 +201,86 @@ TEST_F(PanelTest, RightClickOpensThePopupMenuAndClosingEndsWithExitCodeZero) {
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(menu); }, 10000));
     ASSERT_TRUE(panel->CloseAndWait());
     EXPECT_EQ(panel->ExitCode(), 0u);
+}
+
+// The pop-up menu that is showing, none when none shows within the limit.
+HWND WaitForMenu() {
+    HWND menu = nullptr;
+    WaitUntil(
+        [&] {
+            menu = ::FindWindowW(L"#32768", nullptr);
+            return menu != nullptr && ::IsWindowVisible(menu);
+        },
+        10000);
+    return menu != nullptr && ::IsWindowVisible(menu) ? menu : nullptr;
+}
+
+// The panel's own pop-up menu is drawn dark; the system menu keeps the system's light colours.
+// Judged by a column of pixels near the menu's right edge, clear of the item texts.
+bool IsDarkMenu(HWND menu) {
+    RECT rect{};
+    ::GetWindowRect(menu, &rect);
+    const int x = rect.right - 6;
+    int dark = 0;
+    int all = 0;
+    for (int y = rect.top + 4; y < rect.bottom - 4; y += 2, ++all) {
+        const COLORREF pixel = e2e::ScreenPixel(POINT{x, y});
+        dark += GetRValue(pixel) < 100 && GetGValue(pixel) < 100 && GetBValue(pixel) < 100;
+    }
+    return all > 0 && dark * 2 > all;
+}
+
+// A right-click on the caption gives the system's handling (its window menu), not the panel's
+// pop-up menu, which a right-click on the panel's face still opens.
+TEST_F(PanelTest, ARightClickOnTheCaptionDoesNotOpenThePopupMenu) {
+    panel->Start();
+    ActivatePanel();
+    RECT outer{};
+    ::GetWindowRect(panel->Window(), &outer);
+    POINT client{0, 0};
+    ::ClientToScreen(panel->Window(), &client);
+    const POINT caption{(outer.left + outer.right) / 2, (outer.top + client.y) / 2};
+    ASSERT_EQ(::SendMessageW(panel->Window(), WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y)),
+              HTCAPTION);
+
+    e2e::RightClickAt(caption);
+    HWND menu = WaitForMenu();
+    if (menu != nullptr) {
+        EXPECT_FALSE(IsDarkMenu(menu));
+        e2e::TapKey(VK_ESCAPE);
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(menu); }, 10000));
+    }
+
+    ActivatePanel();
+    e2e::RightClickAt(e2e::CentreOf(panel->Control(e2e::kLabel)));
+    menu = WaitForMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(IsDarkMenu(menu));
+    e2e::TapKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(menu); }, 10000));
+}
+
+// A box belongs to the panel: owned by it, it adds no taskbar button of its own.
+TEST_F(PanelTest, AnInformationBoxIsOwnedByThePanel) {
+    panel->Start();
+    PressWithKeyboard(e2e::kActButton);  // no AutoCAD and nothing registered: a message
+    HWND box = e2e::WaitForBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(::GetWindow(box, GW_OWNER), panel->Window());
+    EXPECT_EQ(::GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+    e2e::AnswerBox(box);
+}
+
+// A DLL planted beside the executable under the name of one that the panel loads at run time
+// (the window manager's, for the dark caption) is never loaded: the system's is.
+TEST_F(PanelTest, ADllPlantedBesideTheExecutableIsNotLoaded) {
+    const std::wstring probe = test_support::TestBinDir() + L"\\merido_dll_probe.dll";
+    ASSERT_TRUE(::CopyFileW(probe.c_str(), panel->FileBeside(L"dwmapi.dll").c_str(), FALSE));
+    panel->Start();
+    ASSERT_TRUE(panel->CloseAndWait());
+    EXPECT_EQ(panel->ExitCode(), 0u);
+    EXPECT_EQ(::GetFileAttributesW(panel->FileBeside(L"dll-probe-loaded.txt").c_str()),
+              INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "panel_process.h"
 #include "tests/support/cadsim_client.h"
@@ -38,6 +40,38 @@ inline std::wstring TextOf(HWND window) {
     wchar_t text[1024] = {};
     ::SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
     return text;
+}
+
+// A file's lines, whichever encoding the profile functions chose for it: UTF-16LE after its
+// byte-order mark, otherwise one character a byte.
+inline std::vector<std::wstring> FileLinesOf(const std::wstring& path) {
+    std::ifstream file{std::filesystem::path(path), std::ios::binary};
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    std::wstring text;
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
+                                         (static_cast<unsigned char>(bytes[i + 1]) << 8));
+        }
+    } else {
+        for (char c : bytes) {
+            text += static_cast<wchar_t>(static_cast<unsigned char>(c));
+        }
+    }
+    std::vector<std::wstring> lines;
+    std::wstring line;
+    for (wchar_t c : text) {
+        if (c == L'\n') {
+            lines.push_back(line);
+            line.clear();
+        } else if (c != L'\r') {
+            line += c;
+        }
+    }
+    if (!line.empty()) {
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 // cadsim's window lies clear of the centred panel, so that the panel's pixels stay visible.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,30 +17,11 @@ namespace {
 namespace fs = std::filesystem;
 using test_support::WaitUntil;
 
-// The settings file's lines, whichever encoding the profile functions chose for it.
+// The settings file's lines; its keys and values here are ASCII.
 std::vector<std::string> FileLines(const std::wstring& path) {
-    std::ifstream file{fs::path(path), std::ios::binary};
-    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
-    std::string text;
-    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
-        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            text += bytes[i];
-        }
-    } else {
-        text = bytes;
-    }
     std::vector<std::string> lines;
-    std::string line;
-    for (char c : text) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else if (c != '\r') {
-            line += c;
-        }
-    }
-    if (!line.empty()) {
-        lines.push_back(line);
+    for (const std::wstring& line : e2e::FileLinesOf(path)) {
+        lines.emplace_back(line.begin(), line.end());
     }
     return lines;
 }
@@ -199,6 +181,21 @@ TEST_F(SettingsTest, TheEndOfTheSessionWritesTheValuesChangedDuringTheRun) {
     EXPECT_TRUE(HasLine(lines, "OFF=0"));
     EXPECT_TRUE(HasLine(lines, "ApiVerNum=25"));
     EXPECT_TRUE(HasLine(lines, "Shift=1"));
+}
+
+TEST_F(SettingsTest, TheRestartManagersRequestClosesThePanelAfterOneSave) {
+    panel->Start();
+    ::SendMessageW(panel->Control(e2e::kOffBox), BM_CLICK, 0, 0);
+    ASSERT_FALSE(Ticked(e2e::kOffBox));
+
+    // An installer closing the program: the end of the session, for this program alone.
+    EXPECT_EQ(::SendMessageW(panel->Window(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
+    ::SendMessageW(panel->Window(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    ASSERT_TRUE(panel->WaitForExit(3000));
+    EXPECT_EQ(panel->ExitCode(), 0u);
+    const std::vector<std::string> lines = FileLines(SettingsPath());
+    EXPECT_EQ(lines.size(), 9u);
+    EXPECT_TRUE(HasLine(lines, "OFF=0"));
 }
 
 TEST_F(SettingsTest, AfterACancelledEndOfSessionANormalCloseSavesOnce) {

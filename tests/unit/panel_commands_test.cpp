@@ -55,6 +55,25 @@ TEST_F(PanelCommandsTest, TheFocusStepComesAfterTheBoxIsClosed) {
     EXPECT_EQ(desktop.foregroundRequests.size(), 1u);
 }
 
+TEST_F(PanelCommandsTest, ThePathIsKeptBeforeTheBoxAndCaptionedAfterIt) {
+    // Both routes: a full path from the server, and the path of AutoCAD's process.
+    for (const std::wstring& fullName : {kAcad, std::wstring(L"acad.exe")}) {
+        panel.fields.AppFullName = L"D:\\old\\acad.exe";
+        panel.registeredCaption = L"D:\\old\\acad.exe";
+        application->Returns(L"FullName", fullName);
+        std::wstring pathWhileShown;
+        std::wstring captionWhileShown;
+        dialogs.onShow = [&] {
+            pathWhileShown = panel.fields.AppFullName;
+            captionWhileShown = panel.registeredCaption;
+        };
+        commands.RegisterRunningCad();
+        EXPECT_EQ(pathWhileShown, kAcad);
+        EXPECT_EQ(captionWhileShown, L"D:\\old\\acad.exe");
+        EXPECT_EQ(panel.registeredCaption, kAcad);
+    }
+}
+
 TEST_F(PanelCommandsTest, AnUnreadableProcessPathKeepsTheEarlierRegistration) {
     application->Returns(L"FullName", std::wstring(L"acad.exe"));
     processes.canOpen = false;

@@ -68,4 +68,48 @@ TEST_F(InputListFormTest, APickerThatWasNeverCreatedEndsLikeACancelAndDisablesNo
     EXPECT_TRUE(::IsWindowEnabled(owner.get()));
 }
 
+RECT WindowRectOf(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+// A move to a monitor of another DPI and back: the picker takes the rectangle the system
+// suggests, the user's size scaled, not its first size; the list fills it each time.
+TEST_F(InputListFormTest, ADpiChangeKeepsTheUsersSizeScaled) {
+    app::InputListForm picker(theme);
+    picker.Create(::GetModuleHandleW(nullptr), owner.get());
+    HWND window = picker.Window();
+    // The user has dragged it to 400 x 320 at 96 DPI.
+    ::SetWindowPos(window, nullptr, 50, 60, 400, 320, SWP_NOZORDER | SWP_NOACTIVATE);
+    struct Step {
+        UINT dpi;
+        RECT suggested;
+    };
+    for (const Step& step :
+         {Step{144, RECT{700, 90, 1300, 570}}, Step{96, RECT{50, 60, 450, 380}}}) {
+        SCOPED_TRACE(step.dpi);
+        RECT suggested = step.suggested;
+        ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(step.dpi, step.dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+        const RECT outer = WindowRectOf(window);
+        EXPECT_EQ(outer.left, step.suggested.left);
+        EXPECT_EQ(outer.top, step.suggested.top);
+        EXPECT_EQ(outer.right, step.suggested.right);
+        EXPECT_EQ(outer.bottom, step.suggested.bottom);
+        RECT client{};
+        ::GetClientRect(window, &client);
+        RECT list{};
+        ::GetClientRect(::GetDlgItem(window, app::InputListForm::kListId), &list);
+        EXPECT_EQ(list.right, client.right);
+        EXPECT_EQ(list.bottom, client.bottom);
+        LOGFONTW font{};
+        ::GetObjectW(reinterpret_cast<HGDIOBJ>(::SendMessageW(
+                         ::GetDlgItem(window, app::InputListForm::kListId), WM_GETFONT, 0, 0)),
+                     sizeof(font), &font);
+        EXPECT_EQ(font.lfHeight, -::MulDiv(13, static_cast<int>(step.dpi), 96));
+    }
+    picker.Destroy();
+}
+
 }  // namespace

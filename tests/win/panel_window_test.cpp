@@ -90,28 +90,51 @@ TEST_F(PanelWindowTest, FontsAreTahomaAtTheirHeightsForTheScreensDpi) {
     }
 }
 
-TEST_F(PanelWindowTest, MovingToAMonitorOfAnotherDpiRescalesTheLayoutAndFonts) {
-    const UINT dpi = ::GetDpiForWindow(panel->Window()) * 3 / 2;
-    RECT suggested{10, 20, 400, 200};
-    ::SendMessageW(panel->Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                   reinterpret_cast<LPARAM>(&suggested));
+// To a monitor of 1.5 times the DPI and back: each time the window takes the suggested place,
+// its client area is the design size at that DPI, and every control and font is scaled to it.
+TEST_F(PanelWindowTest, MovingToAMonitorOfAnotherDpiAndBackRescalesTheLayoutAndFonts) {
+    const UINT start = ::GetDpiForWindow(panel->Window());
+    struct Step {
+        UINT dpi;
+        POINT place;
+    };
+    for (const Step& step : {Step{start * 3 / 2, POINT{10, 20}}, Step{start, POINT{30, 40}}}) {
+        SCOPED_TRACE(step.dpi);
+        const int dpi = static_cast<int>(step.dpi);
+        // The system's suggestion: the new place, and the outer size for the new DPI.
+        RECT suggested{0, 0, ::MulDiv(187, dpi, 96), ::MulDiv(48, dpi, 96)};
+        ::AdjustWindowRectExForDpi(&suggested, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, FALSE,
+                                   WS_EX_DLGMODALFRAME, step.dpi);
+        ::OffsetRect(&suggested, step.place.x - suggested.left, step.place.y - suggested.top);
+        ::SendMessageW(panel->Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
 
-    RECT client{};
-    ::GetClientRect(panel->Window(), &client);
-    EXPECT_EQ(client.right, ::MulDiv(187, static_cast<int>(dpi), 96));
-    EXPECT_EQ(client.bottom, ::MulDiv(48, static_cast<int>(dpi), 96));
-    RECT outer{};
-    ::GetWindowRect(panel->Window(), &outer);
-    EXPECT_EQ(outer.left, 10);
-    EXPECT_EQ(outer.top, 20);
-
-    RECT edit{};
-    ::GetWindowRect(Control(layout::kEdit1), &edit);
-    ::MapWindowPoints(nullptr, panel->Window(), reinterpret_cast<POINT*>(&edit), 2);
-    EXPECT_EQ(edit.left, ::MulDiv(150, static_cast<int>(dpi), 96));
-    EXPECT_EQ(edit.right - edit.left, ::MulDiv(33, static_cast<int>(dpi), 96));
-    EXPECT_EQ(FontOf(layout::kEdit1).lfHeight, -::MulDiv(13, static_cast<int>(dpi), 96));
-    EXPECT_EQ(FontOf(layout::kButton2).lfHeight, -::MulDiv(11, static_cast<int>(dpi), 96));
+        RECT outer{};
+        ::GetWindowRect(panel->Window(), &outer);
+        EXPECT_EQ(outer.left, step.place.x);
+        EXPECT_EQ(outer.top, step.place.y);
+        RECT client{};
+        ::GetClientRect(panel->Window(), &client);
+        EXPECT_EQ(client.right, ::MulDiv(187, dpi, 96));
+        EXPECT_EQ(client.bottom, ::MulDiv(48, dpi, 96));
+        for (const layout::ControlEntry& entry : layout::kControls) {
+            SCOPED_TRACE(entry.id);
+            RECT control{};
+            ::GetWindowRect(Control(entry.id), &control);
+            ::MapWindowPoints(nullptr, panel->Window(), reinterpret_cast<POINT*>(&control), 2);
+            EXPECT_EQ(control.left, ::MulDiv(entry.left, dpi, 96));
+            EXPECT_EQ(control.top, ::MulDiv(entry.top, dpi, 96));
+            EXPECT_EQ(control.right - control.left, ::MulDiv(entry.width, dpi, 96));
+            EXPECT_EQ(control.bottom - control.top, ::MulDiv(entry.height, dpi, 96));
+        }
+        // The option boxes' row is wholly inside the client area; the hidden button stays out.
+        RECT off{};
+        ::GetWindowRect(Control(layout::kCheckBox4), &off);
+        ::MapWindowPoints(nullptr, panel->Window(), reinterpret_cast<POINT*>(&off), 2);
+        EXPECT_LE(off.bottom, client.bottom);
+        EXPECT_EQ(FontOf(layout::kEdit1).lfHeight, -::MulDiv(13, dpi, 96));
+        EXPECT_EQ(FontOf(layout::kButton2).lfHeight, -::MulDiv(11, dpi, 96));
+    }
 }
 
 std::wstring MenuText(HMENU menu, UINT position) {

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/win32/win32_profile_files.h"
@@ -26,6 +27,22 @@ class ProfileFilesTest : public testing::Test {
 
     void WriteBytes(const std::string& bytes) {
         std::ofstream(fs::path(path), std::ios::binary) << bytes;
+    }
+
+    std::string ReadBytes() const {
+        std::ifstream file{fs::path(path), std::ios::binary};
+        return {std::istreambuf_iterator<char>(file), {}};
+    }
+
+    // The file's text after its UTF-16LE byte-order mark.
+    std::wstring ReadUtf16() const {
+        const std::string bytes = ReadBytes();
+        std::wstring text;
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
+                                         (static_cast<unsigned char>(bytes[i + 1]) << 8));
+        }
+        return text;
     }
 
     std::wstring Read(const std::wstring& key, const std::wstring& fallback = L"<missing>") {
@@ -62,12 +79,6 @@ TEST_F(ProfileFilesTest, ReadsTheAsciiKeysOfAUtf16FileWithAByteOrderMark) {
     EXPECT_EQ(Read(L"AppFullName"), L"C:\\CAD\\acad.exe");
 }
 
-TEST_F(ProfileFilesTest, ReadsAUtf8File) {
-    WriteBytes("\xEF\xBB\xBF[AutoCAD]\nShift=0\nCtrl=1\n");
-    EXPECT_EQ(Read(L"Shift"), L"0");
-    EXPECT_EQ(Read(L"Ctrl"), L"1");
-}
-
 TEST_F(ProfileFilesTest, BinaryGarbageGivesTheFallbacks) {
     std::string garbage;
     for (int i = 0; i < 4096; ++i) {
@@ -84,22 +95,22 @@ TEST_F(ProfileFilesTest, AValueLongerThan2047CharactersIsCut) {
     EXPECT_EQ(Read(L"AppFullName"), std::wstring(2047, L'p'));
 }
 
-TEST_F(ProfileFilesTest, WritesCreateTheFileSectionAndKeysInOrder) {
-    for (const wchar_t* key : {L"Left", L"Top", L"AppFullName"}) {
-        ASSERT_TRUE(files.WriteString(L"AutoCAD", key, std::wstring(key) + L"-value", path));
+TEST_F(ProfileFilesTest, AFileCreatedByAWriteIsUtf16AndHoldsAnyCharacter) {
+    const std::wstring registered = L"C:\\Users\\\u0141ukasz\\\u56F3\\acad.exe";
+    for (const std::wstring& key : {std::wstring(L"Left"), std::wstring(L"AppFullName")}) {
+        ASSERT_TRUE(files.WriteString(L"AutoCAD", key, key == L"Left" ? L"-40" : registered, path));
     }
     files.Flush(path);
-    std::ifstream file{fs::path(path)};
-    std::string line;
-    std::vector<std::string> lines;
-    while (std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(line);
-    }
-    EXPECT_EQ(lines, (std::vector<std::string>{"[AutoCAD]", "Left=Left-value", "Top=Top-value",
-                                               "AppFullName=AppFullName-value"}));
+    EXPECT_EQ(ReadBytes().substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(ReadUtf16(), L"[AutoCAD]\r\nLeft=-40\r\nAppFullName=" + registered + L"\r\n");
+    EXPECT_EQ(Read(L"AppFullName"), registered);
+}
+
+TEST_F(ProfileFilesTest, AnExistingFileKeepsItsEncoding) {
+    WriteBytes("[AutoCAD]\r\nLeft=1\r\n");
+    ASSERT_TRUE(files.WriteString(L"AutoCAD", L"Top", L"2", path));
+    files.Flush(path);
+    EXPECT_EQ(ReadBytes(), "[AutoCAD]\r\nLeft=1\r\nTop=2\r\n");
 }
 
 TEST_F(ProfileFilesTest, AWriteThatCannotReachTheFileFails) {
