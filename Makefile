@@ -70,20 +70,16 @@ bench-keys: dist/MERIDO_B.exe
 	BENCH_RESULTS=build/bench-keys-without-results.txt bash bench/run_bench.sh build/windows/bin \
 	    --panel build/windows-without-key-presses/bin/MERIDO_B.exe $(KEYS_BENCH)
 
-# libFuzzer targets (clang), each run for a bounded time; not part of `make test`.
+# libFuzzer targets (clang, the fuzz preset), each run for a bounded time; not part of `make test`.
 FUZZ_SECONDS ?= 60
-FUZZ_FLAGS = -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -I.
 fuzz: deps
-	mkdir -p build/fuzz/text-to-int-corpus
-	clang++ $(FUZZ_FLAGS) tests/fuzz/text_to_int_fuzz.cpp settings/text_to_int.cpp \
-	    -o build/fuzz/text_to_int_fuzz
-	build/fuzz/text_to_int_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	    build/fuzz/text-to-int-corpus
-	mkdir -p build/fuzz/wblock-name-corpus
-	clang++ $(FUZZ_FLAGS) tests/fuzz/wblock_name_fuzz.cpp commands/wblock_name.cpp \
-	    settings/settings_path.cpp settings/text_to_int.cpp -o build/fuzz/wblock_name_fuzz
-	build/fuzz/wblock_name_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	    build/fuzz/wblock-name-corpus
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j$(JOBS)
+	for target in text_to_int wblock_name; do \
+	    mkdir -p build/fuzz/$$target-corpus && \
+	    build/fuzz/bin/$${target}_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	        build/fuzz/$$target-corpus || exit 1; \
+	done
 
 format:
 	find app cadlink cadsim commands monitor platform settings tests bench \

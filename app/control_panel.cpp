@@ -12,6 +12,7 @@
 #include "app/message_box.h"
 #include "app/panel_layout.h"
 #include "app/resources/resource_ids.h"
+#include "app/window_placement.h"
 #include "cadlink/cad_prog_id.h"
 #include "cadlink/cad_window_finder.h"
 #include "platform/error.h"
@@ -34,14 +35,6 @@ constexpr DWORD kPanelExStyle =
 
 int CheckBoxId(OptionBox box) { return layout::kCheckBox1 + static_cast<int>(box) - 1; }
 
-bool IsPushButton(HWND control) {
-    wchar_t className[16] = {};
-    ::GetClassNameW(control, className, 16);
-    const LONG_PTR type = ::GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
-    return ::lstrcmpiW(className, L"Button") == 0 &&
-           (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
-}
-
 // The version field gets a frame in the dark border colour instead of the system's.
 class EditFrame final : public MessageHandler {
   public:
@@ -54,14 +47,6 @@ class EditFrame final : public MessageHandler {
     }
 };
 EditFrame editFrame;  // keeps nothing: one serves every field
-
-std::wstring Widen(const char* text) {
-    std::wstring wide;
-    for (const char* c = text; *c != '\0'; ++c) {
-        wide += static_cast<wchar_t>(static_cast<unsigned char>(*c));
-    }
-    return wide;
-}
 
 // The outer size whose client area is the design size at dpi. The frame is computed for the
 // DPI the window itself has (frameDpi): when WM_DPICHANGED arrives, the system has already given
@@ -82,7 +67,9 @@ ControlPanel::ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme,
       services_(services),
       settingsPath_(settings::SettingsPathFor(executablePath)),
       dialogs_(theme, ApplicationTitle(executablePath)),
-      picker_(theme, [this](const std::exception_ptr& error) { ReportError(error); }),
+      errors_(dialogs_),
+      keyboard_(layout::kEdit1, [this](int id) { OnClick(id); }),
+      picker_(theme, [this](const std::exception_ptr& error) { errors_.Report(error); }),
       menu_(theme.MenuBrush()),
       monitor_(*this, monitor::MonitorServices{services.windows, services.keyboard, services.ime,
                                                services.automation, services.clock}),
@@ -90,20 +77,30 @@ ControlPanel::ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme,
                 commands::CommandServices{services.windows, services.processes, services.automation,
                                           services.shell, dialogs_, picker_, services.clock}) {}
 
-ControlPanel::~ControlPanel() = default;
+ControlPanel::~ControlPanel() {
+    picker_.Destroy();
+    window_.reset();
+}
+
+const ControlPanel::ClickHandler ControlPanel::kClickHandlers[] = {
+    {PanelMenu::kRegisterCommand, &ControlPanel::N2Click},
+    {layout::kButton1, &ControlPanel::Button1Click},
+    {layout::kButton2, &ControlPanel::Button2Click},
+    {layout::kButton3, &ControlPanel::Button3Click},
+    {layout::kButton4, &ControlPanel::Button4Click},
+    {layout::kCheckBox1, &ControlPanel::CheckBox1Click},
+    {layout::kCheckBox2, &ControlPanel::CheckBox2Click},
+    {layout::kCheckBox3, &ControlPanel::CheckBox3Click},
+    {layout::kCheckBox4, &ControlPanel::CheckBox4Click},
+};
 
 void ControlPanel::RegisterWindowClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = HandlerWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP_ICON));
-    windowClass.hIconSm = static_cast<HICON>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP_ICON), IMAGE_ICON,
-                     ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kPanelClassName;
-    ::RegisterClassExW(&windowClass);
+    WindowClassLook look;
+    look.icon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP_ICON));
+    look.smallIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP_ICON),
+                                                     IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                     ::GetSystemMetrics(SM_CYSMICON), 0));
+    RegisterProgramWindowClass(instance, kPanelClassName, look);
 }
 
 void ControlPanel::Create() {
@@ -129,7 +126,7 @@ void ControlPanel::Create() {
     (void)platform::win32::ReceiveAllKeyPresses(NativeHandle());
 #endif
     ::SetTimer(window_.get(), kTimer1, kTimer1Interval, nullptr);
-    Run([this] { FormCreate(); });
+    RunReportingErrors([this] { FormCreate(); });
     picker_.Create(instance_, window_.get());
 }
 
@@ -149,16 +146,11 @@ void ControlPanel::CreateControls() {
 }
 
 void ControlPanel::ApplyDpi(UINT dpi) {
-    dpi_ = dpi;
-    panelFont_.reset(CreateScaledFont(L"Tahoma", 11, dpi, DEFAULT_CHARSET));
-    optionFont_.reset(CreateScaledFont(L"Tahoma", 12, dpi, DEFAULT_CHARSET));
-    editFont_.reset(CreateScaledFont(L"Tahoma", 13, dpi, DEFAULT_CHARSET));
+    fonts_.Create({FontRole::Panel, FontRole::Option, FontRole::Edit}, dpi);
     for (const layout::ControlEntry& entry : layout::kControls) {
         HWND control = Control(entry.id);
-        const HFONT font = entry.font == layout::FontKind::Option ? optionFont_.get()
-                           : entry.font == layout::FontKind::Edit ? editFont_.get()
-                                                                  : panelFont_.get();
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(entry.font)),
+                       FALSE);
         ::MoveWindow(control, Scale(entry.left, dpi), Scale(entry.top, dpi),
                      Scale(entry.width, dpi), Scale(entry.height, dpi), TRUE);
     }
@@ -176,7 +168,7 @@ void ControlPanel::Destroy() {
     }
     ::KillTimer(window_.get(), kTimer1);
     if (TakeSettingsSave()) {
-        Run([this] { FormDestroy(); });
+        RunReportingErrors([this] { FormDestroy(); });
     }
     picker_.Destroy();
     window_.reset();
@@ -184,71 +176,66 @@ void ControlPanel::Destroy() {
 
 LRESULT ControlPanel::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT answer = 0;
-    if (theme::HandleDarkControlMessage(theme_, message, wParam, lParam, answer)) {
+    if (theme::HandleDarkControlMessage(theme_, message, wParam, lParam, answer) ||
+        HandleOwnMessage(window, message, wParam, lParam, answer)) {
         return answer;
-    }
-    switch (message) {
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return 0;
-        case WM_TIMER:
-            if (wParam == kTimer1 && !timerStopped_) {
-                Run([this] { Timer1Timer(); });
-            }
-            return 0;
-        case WM_INPUT:
-            if (const auto key = platform::win32::KeyPressOfRawInput(lParam)) {
-                monitor_.KeyPressed(*key);
-            }
-            break;  // DefWindowProc frees the input
-        case WM_ACTIVATE:
-            if (HIWORD(wParam) == 0) {
-                OnActivate(LOWORD(wParam) != WA_INACTIVE);
-            }
-            return 0;
-        case WM_CONTEXTMENU:
-            if (OnContextMenu(reinterpret_cast<HWND>(wParam),
-                              POINT{static_cast<short>(LOWORD(lParam)),
-                                    static_cast<short>(HIWORD(lParam))})) {
-                return 0;
-            }
-            break;  // the caption or the frame: the system menu, as for every window
-        case WM_MEASUREITEM:
-            if (menu_.Measure(window, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) {
-                return TRUE;
-            }
-            break;
-        case WM_DRAWITEM:
-            if (menu_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
-                return TRUE;
-            }
-            break;
-        case WM_DPICHANGED:
-            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-            return 0;
-        case WM_CLOSE:
-            Close();
-            return 0;
-        case WM_QUERYENDSESSION:
-            return TRUE;
-        case WM_ENDSESSION:
-            if (wParam != FALSE) {
-                EndSession((lParam & ENDSESSION_CLOSEAPP) != 0);
-            }
-            return 0;
-        default:
-            break;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
+bool ControlPanel::HandleOwnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                    LRESULT& answer) {
+    answer = 0;
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return true;
+        case WM_TIMER:
+            if (wParam == kTimer1 && !timerStopped_) {
+                RunReportingErrors([this] { Timer1Timer(); });
+            }
+            return true;
+        case WM_INPUT:
+            if (const auto key = platform::win32::KeyPressOfRawInput(lParam)) {
+                monitor_.KeyPressed(*key);
+            }
+            return false;  // DefWindowProc frees the input
+        case WM_ACTIVATE:
+            if (HIWORD(wParam) == 0) {
+                OnActivate(LOWORD(wParam) != WA_INACTIVE);
+            }
+            return true;
+        case WM_CONTEXTMENU:
+            // The caption or the frame: the system menu, as for every window.
+            return OnContextMenu(
+                reinterpret_cast<HWND>(wParam),
+                POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        case WM_MEASUREITEM:
+            answer = TRUE;
+            return menu_.Measure(window, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        case WM_DRAWITEM:
+            answer = TRUE;
+            return menu_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        case WM_CLOSE:
+            Close();
+            return true;
+        case WM_QUERYENDSESSION:
+            answer = TRUE;
+            return true;
+        case WM_ENDSESSION:
+            if (wParam != FALSE) {
+                EndSession((lParam & ENDSESSION_CLOSEAPP) != 0);
+            }
+            return true;
+        default:
+            return HandleDpiChange(message, wParam, lParam);
+    }
+}
+
 // The window takes the place the system suggests, in one move with its size, which makes the
 // client area the design size at the new DPI (on Windows the suggested size as well).
-void ControlPanel::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    ApplyDpi(dpi);
-    const SIZE size = OuterSize(dpi, WindowDpi(window_.get()));
-    ::SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top, size.cx, size.cy,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+SIZE ControlPanel::SizeAtDpi(UINT dpi, const RECT& /*suggested*/) const {
+    return OuterSize(dpi, WindowDpi(window_.get()));
 }
 
 // At a logoff or shutdown Windows ends the process once this message has been answered, so the
@@ -275,79 +262,40 @@ void ControlPanel::EndSession(bool closeApp) {
 // panel's destruction.
 bool ControlPanel::TakeSettingsSave() { return !std::exchange(settingsSaved_, true); }
 
-void ControlPanel::Run(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (...) {
-        ReportError(std::current_exception());
-    }
-}
-
-bool ControlPanel::ReportError(const std::exception_ptr& error) noexcept {
-    try {
-        ShowError(error);
-    } catch (...) {
-        // Not even the box could be shown: the program goes on all the same.
-    }
-    return true;
-}
-
-void ControlPanel::ShowError(const std::exception_ptr& error) const {
-    std::wstring text;
-    try {
-        std::rethrow_exception(error);
-    } catch (const platform::Error& failure) {
-        text = failure.Message();
-    } catch (const std::exception& failure) {
-        text = Widen(failure.what());
-    } catch (...) {
-        text = texts::kUnknownError;
-    }
-    dialogs_.ShowError(text);
-}
-
 void ControlPanel::OnCommand(int id, int code) {
-    switch (id) {
-        case PanelMenu::kRegisterCommand:
-            Run([this] { N2Click(); });
-            return;
-        case layout::kEdit1:
-            if (code == EN_SETFOCUS) {
-                // The field takes digits: its input method starts closed each time.
-                HWND edit = Control(layout::kEdit1);
-                if (HIMC context = ::ImmGetContext(edit)) {
-                    ::ImmSetOpenStatus(context, FALSE);
-                    ::ImmReleaseContext(edit, context);
-                }
-            }
-            return;
-        default:
-            break;
-    }
-    if (code != BN_CLICKED) {
+    if (id == layout::kEdit1) {
+        if (code == EN_SETFOCUS) {
+            CloseVersionFieldIme();
+        }
         return;
     }
-    switch (id) {
-        case layout::kButton1:
-            Run([this] { Button1Click(); });
-            break;
-        case layout::kButton2:
-            Run([this] { Button2Click(); });
-            break;
-        case layout::kButton3:
-            Run([this] { Button3Click(); });
-            break;
-        case layout::kButton4:
-            Run([this] { Button4Click(); });
-            break;
-        case layout::kCheckBox1:
-        case layout::kCheckBox2:
-        case layout::kCheckBox3:
-        case layout::kCheckBox4:
-            Run([this, id] { CheckBoxClick(static_cast<OptionBox>(id - layout::kCheckBox1 + 1)); });
-            break;
-        default:
-            break;
+    // Menu items come with code 0, which is also BN_CLICKED.
+    if (code == BN_CLICKED) {
+        OnClick(id);
+    }
+}
+
+ControlPanel::Handler ControlPanel::ClickHandlerOf(int id) {
+    for (const ClickHandler& entry : kClickHandlers) {
+        if (entry.id == id) {
+            return entry.handler;
+        }
+    }
+    return nullptr;
+}
+
+void ControlPanel::OnClick(int id) {
+    if (const Handler handler = ClickHandlerOf(id)) {
+        RunReportingErrors([this, handler] { (this->*handler)(); });
+    }
+}
+
+// The field takes digits: its input method starts closed each time.
+void ControlPanel::CloseVersionFieldIme() {
+    HWND edit = Control(layout::kEdit1);
+    if (HIMC context = ::ImmGetContext(edit)) {
+        ::ImmSetOpenStatus(context, FALSE);
+        ::ImmReleaseContext(edit, context);
     }
 }
 
@@ -394,48 +342,7 @@ bool ControlPanel::OnContextMenu(HWND source, POINT screenPoint) {
 }
 
 bool ControlPanel::PreTranslateMessage(const MSG& message) {
-    HWND window = window_.get();
-    if (window == nullptr || message.message != WM_KEYDOWN ||
-        (message.hwnd != window && ::GetParent(message.hwnd) != window)) {
-        return false;
-    }
-    HWND focus = message.hwnd;
-    const bool inEdit = focus == Control(layout::kEdit1);
-    switch (message.wParam) {
-        case VK_TAB:
-            MoveFocus(focus, ::GetKeyState(VK_SHIFT) >= 0);
-            return true;
-        case VK_RIGHT:
-        case VK_DOWN:
-        case VK_LEFT:
-        case VK_UP:
-            if (inEdit) {
-                return false;
-            }
-            MoveFocus(focus, message.wParam == VK_RIGHT || message.wParam == VK_DOWN);
-            return true;
-        case VK_RETURN:
-            if (IsPushButton(focus)) {
-                OnCommand(::GetDlgCtrlID(focus), BN_CLICKED);
-            }
-            return true;
-        case VK_ESCAPE:
-            return true;
-        default:
-            return false;
-    }
-}
-
-void ControlPanel::MoveFocus(HWND from, bool forward) {
-    const int count = static_cast<int>(layout::kTabStops);
-    int index = -1;
-    for (int i = 0; i < count; ++i) {
-        if (Control(layout::kControls[static_cast<std::size_t>(i)].id) == from) {
-            index = i;
-        }
-    }
-    const int next = index < 0 ? 0 : (index + (forward ? 1 : count - 1)) % count;
-    ::SetFocus(Control(layout::kControls[static_cast<std::size_t>(next)].id));
+    return keyboard_.PreTranslate(window_.get(), message);
 }
 
 // Handlers
@@ -466,11 +373,17 @@ void ControlPanel::Button3Click() { commands_.ExportCleanedCopy(); }
 
 void ControlPanel::Button4Click() { commands_.SwitchDrawing(); }
 
+void ControlPanel::CheckBox1Click() { CheckBoxClick(); }
+
+void ControlPanel::CheckBox2Click() { CheckBoxClick(); }
+
+void ControlPanel::CheckBox3Click() { CheckBoxClick(); }
+
+void ControlPanel::CheckBox4Click() { CheckBoxClick(); }
+
 // One behaviour for all four option boxes: the box has already changed; AutoCAD gets the
 // foreground back so that the user can go on working there.
-void ControlPanel::CheckBoxClick(OptionBox /*box*/) {
-    cadlink::BringCadMainWindowToFront(services_.windows);
-}
+void ControlPanel::CheckBoxClick() { cadlink::BringCadMainWindowToFront(services_.windows); }
 
 void ControlPanel::Timer1Timer() { monitor_.Timer1Timer(); }
 
@@ -500,7 +413,7 @@ void ControlPanel::SetChecked(OptionBox box, bool checked) {
     }
     ::SendMessageW(Control(CheckBoxId(box)), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     // A change made by the program counts as a click on the box.
-    CheckBoxClick(box);
+    (this->*ClickHandlerOf(CheckBoxId(box)))();
 }
 
 void ControlPanel::SetRegisteredPathCaption(const std::wstring& caption) {
@@ -511,34 +424,9 @@ void ControlPanel::SetCaption(const std::wstring& caption) {
     ::SetWindowTextW(window_.get(), caption.c_str());
 }
 
-namespace {
+int ControlPanel::Left() const { return RestoredWindowRect(window_.get()).left; }
 
-// The outer rectangle in screen pixels; while minimised, the restored one.
-RECT PanelRect(HWND window) {
-    RECT rect{};
-    if (!::IsIconic(window)) {
-        ::GetWindowRect(window, &rect);
-        return rect;
-    }
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof(placement);
-    ::GetWindowPlacement(window, &placement);
-    rect = placement.rcNormalPosition;
-    // The normal position is in work-area coordinates of the window's monitor.
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (::GetMonitorInfoW(::MonitorFromRect(&rect, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-        ::OffsetRect(&rect, monitor.rcWork.left - monitor.rcMonitor.left,
-                     monitor.rcWork.top - monitor.rcMonitor.top);
-    }
-    return rect;
-}
-
-}  // namespace
-
-int ControlPanel::Left() const { return PanelRect(window_.get()).left; }
-
-int ControlPanel::Top() const { return PanelRect(window_.get()).top; }
+int ControlPanel::Top() const { return RestoredWindowRect(window_.get()).top; }
 
 void ControlPanel::SetLeft(int left) {
     ::SetWindowPos(window_.get(), nullptr, left, Top(), 0, 0,

@@ -5,11 +5,13 @@
 #include <functional>
 #include <string>
 
+#include "app/base_window.h"
 #include "app/dark_theme.h"
+#include "app/error_report.h"
 #include "app/input_list_form.h"
 #include "app/panel_dialogs.h"
+#include "app/panel_keyboard.h"
 #include "app/panel_menu.h"
-#include "app/window_procedure.h"
 #include "commands/panel_commands.h"
 #include "monitor/cad_monitor.h"
 #include "platform/panel.h"
@@ -41,7 +43,7 @@ struct PanelServices {
 
 // The control panel: a small topmost dialog-style window with the lamp, the command buttons,
 // the option boxes, the version field and the pop-up menu.
-class ControlPanel final : public platform::Panel, public MessageHandler {
+class ControlPanel final : public platform::Panel, public BaseWindow {
   public:
     ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme, const PanelServices& services,
                  std::wstring executablePath);
@@ -59,16 +61,14 @@ class ControlPanel final : public platform::Panel, public MessageHandler {
     // Runs FormDestroy, then destroys the window.
     void Destroy();
 
-    HWND Window() const { return window_.get(); }
-
     // The application-wide error handler: shows what escaped a handler; the program goes on.
-    void ShowError(const std::exception_ptr& error) const;
+    void ShowError(const std::exception_ptr& error) const { errors_.Show(error); }
 
     // MessageHandler
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool ReportError(const std::exception_ptr& error) noexcept override;
-    void Attach(HWND window) noexcept override { window_.reset(window); }
-    void Detach() noexcept override { (void)window_.release(); }
+    bool ReportError(const std::exception_ptr& error) noexcept override {
+        return errors_.Report(error);
+    }
 
     // platform::Panel
     platform::Colour LampColour() const override;
@@ -92,8 +92,20 @@ class ControlPanel final : public platform::Panel, public MessageHandler {
     platform::PanelFields& Fields() override { return fields_; }
 
   private:
+    // The handler of a click, by the control's (or the menu item's) id.
+    using Handler = void (ControlPanel::*)();
+    struct ClickHandler {
+        int id;
+        Handler handler;
+    };
+    static const ClickHandler kClickHandlers[];
+    // Null for an id that has no click handler.
+    static Handler ClickHandlerOf(int id);
+
     // Runs one event handler; whatever it lets escape goes to the application-wide handler.
-    void Run(const std::function<void()>& handler);
+    void RunReportingErrors(const std::function<void()>& handler) const {
+        errors_.RunReportingErrors(handler);
+    }
     // The session ends (WM_ENDSESSION with a true wParam): saves the settings silently, once;
     // closeApp (the Restart Manager's request) then closes the panel.
     void EndSession(bool closeApp);
@@ -101,15 +113,19 @@ class ControlPanel final : public platform::Panel, public MessageHandler {
     bool TakeSettingsSave();
 
     void CreateControls();
-    void ApplyDpi(UINT dpi);
-    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    // BaseWindow: fonts and controls at the DPI; the client area is the design size at it.
+    void ApplyDpi(UINT dpi) override;
+    SIZE SizeAtDpi(UINT dpi, const RECT& suggested) const override;
+    // Whether the message was one of the window's own: its answer is then in `answer`.
+    bool HandleOwnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& answer);
     void OnCommand(int id, int code);
+    void OnClick(int id);
+    void CloseVersionFieldIme();
     void OnActivate(bool active);
     bool IsOnFrame(HWND source, POINT screenPoint) const;
     // Opens the pop-up menu; false for a right-click on the caption or the frame, which is left
     // to the default handling.
     bool OnContextMenu(HWND source, POINT screenPoint);
-    void MoveFocus(HWND from, bool forward);
 
     void FormCreate();
     void FormDestroy();
@@ -118,7 +134,12 @@ class ControlPanel final : public platform::Panel, public MessageHandler {
     void Button2Click();
     void Button3Click();
     void Button4Click();
-    void CheckBoxClick(platform::OptionBox box);
+    void CheckBox1Click();
+    void CheckBox2Click();
+    void CheckBox3Click();
+    void CheckBox4Click();
+    // What a click on any option box does.
+    void CheckBoxClick();
     void Timer1Timer();
 
     HWND Control(int id) const { return ::GetDlgItem(window_.get(), id); }
@@ -128,16 +149,13 @@ class ControlPanel final : public platform::Panel, public MessageHandler {
     PanelServices services_;
     std::wstring settingsPath_;
     PanelDialogs dialogs_;
+    ErrorReport errors_;
+    PanelKeyboard keyboard_;
     InputListForm picker_;
-    platform::win32::UniqueWindow window_;
-    platform::win32::UniqueFont panelFont_;
-    platform::win32::UniqueFont optionFont_;
-    platform::win32::UniqueFont editFont_;
     PanelMenu menu_;
     HWND savedFocus_ = nullptr;
     bool timerStopped_ = false;
     bool settingsSaved_ = false;
-    UINT dpi_ = 96;
     platform::PanelFields fields_;
     monitor::CadMonitor monitor_;
     commands::PanelCommands commands_;

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <dwmapi.h>
 
 #include "app/dark_theme.h"
 
@@ -11,7 +12,7 @@ namespace {
 constexpr DWORD kImmersiveDarkMode = 20;
 constexpr DWORD kImmersiveDarkModeBefore20H1 = 19;
 
-using DwmSetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+using DwmSetWindowAttributeFn = decltype(&::DwmSetWindowAttribute);
 
 }  // namespace
 

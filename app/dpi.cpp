@@ -8,9 +8,9 @@ namespace app {
 using platform::win32::DllFunction;
 
 UINT WindowDpi(HWND window) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    // Typed from the system's own declarations; looked up, since older systems lack them.
     static const auto getDpiForWindow =
-        DllFunction<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
+        DllFunction<decltype(&::GetDpiForWindow)>(L"user32.dll", "GetDpiForWindow");
     if (getDpiForWindow != nullptr && window != nullptr) {
         const UINT dpi = getDpiForWindow(window);
         if (dpi != 0) {
@@ -23,9 +23,8 @@ UINT WindowDpi(HWND window) {
 }
 
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi) {
-    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    static const auto adjustForDpi =
-        DllFunction<AdjustForDpiFn>(L"user32.dll", "AdjustWindowRectExForDpi");
+    static const auto adjustForDpi = DllFunction<decltype(&::AdjustWindowRectExForDpi)>(
+        L"user32.dll", "AdjustWindowRectExForDpi");
     if (adjustForDpi == nullptr || !adjustForDpi(&rect, style, FALSE, exStyle, dpi)) {
         ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
     }

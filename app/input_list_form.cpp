@@ -21,15 +21,10 @@ constexpr DWORD kTypeAheadPause = 500;
 }  // namespace
 
 void InputListForm::RegisterWindowClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = CS_DBLCLKS | CS_DROPSHADOW;
-    windowClass.lpfnWndProc = HandlerWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = kPickerClassName;
-    ::RegisterClassExW(&windowClass);
+    WindowClassLook look;
+    look.style = CS_DBLCLKS | CS_DROPSHADOW;
+    look.background = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    RegisterProgramWindowClass(instance, kPickerClassName, look);
 }
 
 void InputListForm::Create(HINSTANCE instance, HWND owner) {
@@ -49,7 +44,7 @@ void InputListForm::Create(HINSTANCE instance, HWND owner) {
                                   nullptr);
     SubclassControl(list, listKeys_);
     const UINT dpi = WindowDpi(window_.get());
-    ApplyFonts(dpi);
+    ApplyDpi(dpi);
     // The first size: the design's client area at the window's DPI.
     const PixelSize size = OuterSizeFor(PixelSize{kClientWidth, kClientHeight}, dpi,
                                         FrameAt(kPickerStyle, kPickerExStyle, dpi));
@@ -57,11 +52,12 @@ void InputListForm::Create(HINSTANCE instance, HWND owner) {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void InputListForm::ApplyFonts(UINT dpi) {
-    windowFont_.reset(CreateScaledFont(L"Tahoma", 11, dpi, DEFAULT_CHARSET));
-    listFont_.reset(CreateScaledFont(L"Tahoma", 13, dpi, ANSI_CHARSET));
-    ::SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.get()), FALSE);
-    ::SendMessageW(List(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
+void InputListForm::ApplyDpi(UINT dpi) {
+    fonts_.Create({FontRole::PickerWindow, FontRole::PickerList}, dpi);
+    ::SendMessageW(window_.get(), WM_SETFONT,
+                   reinterpret_cast<WPARAM>(fonts_.Get(FontRole::PickerWindow)), FALSE);
+    ::SendMessageW(List(), WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(FontRole::PickerList)),
+                   TRUE);
 }
 
 bool InputListForm::ReportError(const std::exception_ptr& error) noexcept {
@@ -73,6 +69,11 @@ bool InputListForm::ReportError(const std::exception_ptr& error) noexcept {
 }
 
 LRESULT InputListForm::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The rectangle the system suggests is the window's present one scaled to the new DPI: the
+    // picker keeps the size the user gave it, and the list follows (WM_SIZE).
+    if (HandleDpiChange(message, wParam, lParam)) {
+        return 0;
+    }
     switch (message) {
         case WM_SIZE:
             ::MoveWindow(List(), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
@@ -109,16 +110,6 @@ LRESULT InputListForm::HandleMessage(HWND window, UINT message, WPARAM wParam, L
             ::SetTextColor(reinterpret_cast<HDC>(wParam), theme::kText);
             ::SetBkColor(reinterpret_cast<HDC>(wParam), theme::kControlBackground);
             return reinterpret_cast<LRESULT>(theme_.ControlBrush());
-        case WM_DPICHANGED: {
-            // The rectangle the system suggests is the window's present one scaled to the new
-            // DPI: the picker keeps the size the user gave it, and the list follows (WM_SIZE).
-            ApplyFonts(HIWORD(wParam));
-            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-            ::SetWindowPos(window, nullptr, suggested.left, suggested.top,
-                           suggested.right - suggested.left, suggested.bottom - suggested.top,
-                           SWP_NOZORDER | SWP_NOACTIVATE);
-            return 0;
-        }
         default:
             return ::DefWindowProcW(window, message, wParam, lParam);
     }

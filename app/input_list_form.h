@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "app/base_window.h"
 #include "app/dark_theme.h"
-#include "app/window_procedure.h"
 #include "platform/list_picker.h"
 #include "platform/win32/unique_handles.h"
 
@@ -18,7 +18,7 @@ inline constexpr wchar_t kPickerClassName[] = L"TInputListForm";
 // The drawing picker: a captionless, resizable, topmost pop-up owned by the panel, with one
 // list. A click, any selection by keys, a double-click or Enter pick (OK); Esc, the program
 // gaining or losing activation, the close command or the end of the program give up (Cancel).
-class InputListForm final : public platform::ListPicker, public MessageHandler {
+class InputListForm final : public platform::ListPicker, public BaseWindow {
   public:
     static constexpr int kListId = 1001;
     using ErrorHandler = std::function<void(const std::exception_ptr&)>;
@@ -27,6 +27,7 @@ class InputListForm final : public platform::ListPicker, public MessageHandler {
     // must not throw.
     explicit InputListForm(const theme::DarkTheme& theme, ErrorHandler onError = {})
         : theme_(theme), onError_(std::move(onError)), listKeys_(*this) {}
+    ~InputListForm() { Destroy(); }
     InputListForm(const InputListForm&) = delete;
     InputListForm& operator=(const InputListForm&) = delete;
 
@@ -34,7 +35,6 @@ class InputListForm final : public platform::ListPicker, public MessageHandler {
     // Creates the window hidden, owned by `owner`.
     void Create(HINSTANCE instance, HWND owner);
     void Destroy() { window_.reset(); }
-    HWND Window() const { return window_.get(); }
 
     // platform::ListPicker
     void Clear() override;
@@ -49,8 +49,6 @@ class InputListForm final : public platform::ListPicker, public MessageHandler {
     // MessageHandler
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     bool ReportError(const std::exception_ptr& error) noexcept override;
-    void Attach(HWND window) noexcept override { window_.reset(window); }
-    void Detach() noexcept override { (void)window_.release(); }
 
   private:
     // The list's subclass: its keys and typing reach the form's handlers first.
@@ -66,7 +64,11 @@ class InputListForm final : public platform::ListPicker, public MessageHandler {
         InputListForm& form_;
     };
 
-    void ApplyFonts(UINT dpi);
+    // BaseWindow: the fonts at the DPI; the user's size, as the system scaled it, is kept.
+    void ApplyDpi(UINT dpi) override;
+    SIZE SizeAtDpi(UINT /*dpi*/, const RECT& suggested) const override {
+        return SIZE{suggested.right - suggested.left, suggested.bottom - suggested.top};
+    }
     void TypeAhead(wchar_t character, DWORD time);
     HWND List() const { return ::GetDlgItem(window_.get(), kListId); }
 
@@ -77,9 +79,6 @@ class InputListForm final : public platform::ListPicker, public MessageHandler {
     const theme::DarkTheme& theme_;
     ErrorHandler onError_;
     ListKeys listKeys_;
-    platform::win32::UniqueWindow window_;
-    platform::win32::UniqueFont windowFont_;
-    platform::win32::UniqueFont listFont_;
     int modalResult_ = 0;
     bool placed_ = false;
     std::wstring typed_;

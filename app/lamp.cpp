@@ -1,5 +1,6 @@
 #include "app/lamp.h"
 
+#include "app/base_window.h"
 #include "app/window_procedure.h"
 #include "platform/panel.h"
 #include "platform/win32/unique_handles.h"
@@ -49,14 +50,10 @@ LRESULT CALLBACK LampProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 void RegisterLampClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = LampProc;
-    windowClass.cbWndExtra = sizeof(LONG_PTR);
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kLampClassName;
-    ::RegisterClassExW(&windowClass);
+    WindowClassLook look;
+    look.procedure = LampProc;
+    look.windowExtraBytes = sizeof(LONG_PTR);  // the fill colour
+    RegisterProgramWindowClass(instance, kLampClassName, look);
 }
 
 COLORREF LampFill(HWND lamp) {

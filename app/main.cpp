@@ -35,7 +35,8 @@ class OleScope {
 int RunPanel(HINSTANCE instance) {
     OleScope ole;
     // A busy AutoCAD's "retry later" reaches the program's own retry as a refusal.
-    const platform::win32::MessageFilterRegistration messageFilter;
+    platform::win32::RefusalMessageFilter messageFilter;
+    const platform::win32::MessageFilterRegistration filterRegistration(messageFilter);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 

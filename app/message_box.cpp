@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/app_texts.h"
+#include "app/base_window.h"
 #include "app/dark_controls.h"
 #include "app/dpi.h"
 #include "app/message_box_layout.h"
@@ -184,14 +185,7 @@ int RunBox(HWND box, HWND defaultButton, BoxState& state) {
 }  // namespace
 
 void RegisterMessageBoxClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = HandlerWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = nullptr;
-    windowClass.lpszClassName = kMessageBoxClassName;
-    ::RegisterClassExW(&windowClass);
+    RegisterProgramWindowClass(instance, kMessageBoxClassName, WindowClassLook{});
 }
 
 int ShowMessageBox(const theme::DarkTheme& theme, HWND owner, const std::wstring& title,

@@ -7,7 +7,7 @@
 namespace app {
 
 // While alive, every other enabled top-level window of this thread is disabled, as for a modal
-// window; they are enabled again on every way out.
+// window; they are enabled again on every way out, also when the scope cannot be made.
 class ModalScope {
   public:
     explicit ModalScope(HWND modalWindow);
@@ -16,6 +16,8 @@ class ModalScope {
     ModalScope& operator=(const ModalScope&) = delete;
 
   private:
+    void EnableAgain() noexcept;
+
     std::vector<HWND> disabled_;
 };
 

@@ -4,33 +4,9 @@
 
 namespace cadsim {
 
-CallRefusal::CallRefusal() : registered_(SUCCEEDED(::CoRegisterMessageFilter(this, &previous_))) {}
-
-CallRefusal::~CallRefusal() {
-    if (registered_) {
-        IMessageFilter* ours = nullptr;
-        ::CoRegisterMessageFilter(previous_, &ours);
-        if (previous_ != nullptr) {
-            previous_->Release();
-        }
-    }
-}
-
 void CallRefusal::RefuseFor(DWORD milliseconds) {
     armedFor_ = milliseconds;
     refuseUntil_ = 0;
-}
-
-HRESULT STDMETHODCALLTYPE CallRefusal::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
-        *object = static_cast<IMessageFilter*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
 }
 
 DWORD STDMETHODCALLTYPE CallRefusal::HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO info) {

@@ -3,16 +3,17 @@
 #include <windows.h>
 #include <objidl.h>
 
+#include "platform/win32/message_filter.h"
+
 namespace cadsim {
 
 // cadsim's COM message filter, as a busy AutoCAD's: on request it refuses the incoming calls to
 // its automation objects (SERVERCALL_REJECTED) from the next one on for a given time, and
 // counts what it refused.
 // Registered on cadsim's thread for the whole run.
-class CallRefusal final : public IMessageFilter {
+class CallRefusal final : public platform::win32::OwnedMessageFilter {
   public:
-    CallRefusal();
-    ~CallRefusal();
+    CallRefusal() = default;
     CallRefusal(const CallRefusal&) = delete;
     CallRefusal& operator=(const CallRefusal&) = delete;
 
@@ -20,9 +21,6 @@ class CallRefusal final : public IMessageFilter {
     void RefuseFor(DWORD milliseconds);
     int Refused() const { return refused_; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD callType, HTASK caller, DWORD tickCount,
                                                LPINTERFACEINFO info) override;
     DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override {
@@ -36,8 +34,7 @@ class CallRefusal final : public IMessageFilter {
     DWORD armedFor_ = 0;  // a refusal that starts with the next call
     ULONGLONG refuseUntil_ = 0;
     int refused_ = 0;
-    IMessageFilter* previous_ = nullptr;
-    bool registered_ = false;
+    platform::win32::MessageFilterRegistration registration_{*this};
 };
 
 }  // namespace cadsim

@@ -14,6 +14,9 @@ namespace commands {
 
 namespace {
 
+// The selection mode of SelectionSet.Select that takes every entity of the drawing.
+constexpr std::int32_t kSelectAll = 5;
+
 // Around the modal picker the panel gives up its topmost place to the picker; it gets it back
 // on every way out, also after an error, so that it never stays a normal window.
 class PickerStacking {
@@ -149,7 +152,7 @@ void PanelCommands::ExportCleanedCopy() {
         }
         const auto selection = document->GetObject(L"ActiveSelectionSet");
         selection->Call(L"Clear");
-        selection->Call(L"Select", {std::int32_t{5}, platform::Omitted{}, platform::Omitted{},
+        selection->Call(L"Select", {kSelectAll, platform::Omitted{}, platform::Omitted{},
                                     platform::Omitted{}, platform::Omitted{}});
         if (selection->GetInteger(L"Count") > 0) {
             document->Call(L"Wblock",

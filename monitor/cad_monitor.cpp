@@ -20,7 +20,7 @@ constexpr std::uint8_t kF9 = 0x78;
 
 }  // namespace
 
-std::wstring HandleCaption(WindowHandle window) {
+std::wstring ImeGuardCaption(WindowHandle window) {
     return platform::HexDigits(static_cast<std::uint64_t>(window), 8);
 }
 
@@ -154,7 +154,7 @@ void CadMonitor::RunImeGuard(WindowHandle window) {
     if (!open || (*open & 0xFF) == 0 || !IsAutomationActive(budget)) {
         return;
     }
-    panel_.SetCaption(HandleCaption(window));
+    panel_.SetCaption(ImeGuardCaption(window));
     try {
         if (IsCadQuiescent(budget)) {
             // Neither the reply nor its absence is looked at.

@@ -65,6 +65,6 @@ class CadMonitor {
 
 // The panel's caption once the IME guard has acted: the handle in upper-case hexadecimal, at
 // least eight digits.
-std::wstring HandleCaption(platform::WindowHandle window);
+std::wstring ImeGuardCaption(platform::WindowHandle window);
 
 }  // namespace monitor

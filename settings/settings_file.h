@@ -16,8 +16,6 @@ class SettingsFile {
     SettingsFile(const SettingsFile&) = delete;
     SettingsFile& operator=(const SettingsFile&) = delete;
 
-    const std::wstring& Path() const { return path_; }
-
     std::wstring ReadString(const std::wstring& section, const std::wstring& key,
                             const std::wstring& fallback);
     std::int32_t ReadInteger(const std::wstring& section, const std::wstring& key,

@@ -72,6 +72,37 @@ class CheckLayersTest(unittest.TestCase):
             self.assertEqual(check_layers.main(["--root", root]), 1)
 
 
+class LayerRuleCopiesTest(unittest.TestCase):
+    def test_a_layer_library_may_link_only_the_layers_it_may_use(self):
+        cases = [
+            ("cadlink", "merido_cadlink PUBLIC merido_platform", []),
+            ("commands", "merido_commands PUBLIC merido_cadlink merido_settings", []),
+            ("cadlink", "merido_cadlink PUBLIC merido_settings merido_platform",
+             ["merido_cadlink links merido_settings: cadlink may not use settings"]),
+            ("monitor", "merido_monitor\n    PUBLIC merido_app",
+             ["merido_monitor links merido_app: monitor may not use app"]),
+            ("settings", "merido_settings PUBLIC merido_platform_win32",
+             ["merido_settings links merido_platform_win32: settings may not use platform/win32"]),
+        ]
+        for folder, links, expected in cases:
+            with self.subTest(links=links), tempfile.TemporaryDirectory() as root:
+                write_tree(root, {folder + "/CMakeLists.txt":
+                                  "target_link_libraries(%s)\n" % links})
+                self.assertEqual([reason for _, reason in check_layers.link_violations(root)],
+                                 expected)
+
+    def test_the_pages_table_must_read_as_the_rule(self):
+        page = "intro\n<!-- layers -->\n%s\n<!-- /layers -->\n" % check_layers.page_table()
+        with tempfile.TemporaryDirectory() as root:
+            write_tree(root, {"docs/ARCHITECTURE.md": page})
+            self.assertEqual(check_layers.page_violations(root), [])
+            write_tree(root, {"docs/ARCHITECTURE.md": page.replace("| `cadlink` | `platform` |",
+                                                                   "| `cadlink` | `settings` |")})
+            self.assertEqual(len(check_layers.page_violations(root)), 1)
+            write_tree(root, {"docs/ARCHITECTURE.md": "no table\n"})
+            self.assertEqual(len(check_layers.page_violations(root)), 1)
+
+
 class FunctionLengthsTest(unittest.TestCase):
     def test_counts_each_function_from_its_head_to_its_closing_brace(self):
         source = """\

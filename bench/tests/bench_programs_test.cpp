@@ -127,7 +127,7 @@ std::pair<DWORD, std::string> RunDriver(const std::wstring& arguments) {
     ::GetTempPathW(MAX_PATH, folder);
     ::GetTempFileNameW(folder, L"drv", 0, file);
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    platform::win32::UniqueKernelHandle output(::CreateFileW(
+    platform::win32::UniqueFileHandle output(::CreateFileW(
         file, GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, 0, nullptr));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -147,7 +147,7 @@ std::pair<DWORD, std::string> RunDriver(const std::wstring& arguments) {
     output.reset();
 
     std::string text;
-    platform::win32::UniqueKernelHandle input(
+    platform::win32::UniqueFileHandle input(
         ::CreateFileW(file, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     char buffer[4096];
     DWORD read = 0;

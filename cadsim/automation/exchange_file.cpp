@@ -41,9 +41,9 @@ std::string ExchangeText(const std::wstring& drawingName, int entities) {
 
 void WriteExchangeFile(const std::wstring& path, const std::wstring& drawingName, int entities) {
     const std::string text = ExchangeText(drawingName, entities);
-    const platform::win32::UniqueKernelHandle file(::CreateFileW(
+    const platform::win32::UniqueFileHandle file(::CreateFileW(
         path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
+    if (!file) {
         ThrowLastError("cannot create the file");
     }
     DWORD written = 0;

@@ -29,7 +29,7 @@ HMODULE LoadFromSystemFolder(const wchar_t* dll) {
 
 void SearchDllsInSystemFolderOnly() {
     // Looked up, so that the program still starts on a system that lacks the function.
-    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    using SetDefaultDllDirectoriesFn = decltype(&::SetDefaultDllDirectories);
     const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
     const auto setDefault =
         kernel == nullptr ? nullptr

@@ -5,18 +5,6 @@
 
 namespace platform::win32 {
 
-HRESULT STDMETHODCALLTYPE RefusalMessageFilter::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
-        *object = static_cast<IMessageFilter*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
 DWORD STDMETHODCALLTYPE RefusalMessageFilter::HandleInComingCall(DWORD, HTASK, DWORD,
                                                                  LPINTERFACEINFO) {
     return SERVERCALL_ISHANDLED;
@@ -31,8 +19,8 @@ DWORD STDMETHODCALLTYPE RefusalMessageFilter::MessagePending(HTASK, DWORD, DWORD
     return PENDINGMSG_WAITDEFPROCESS;
 }
 
-MessageFilterRegistration::MessageFilterRegistration()
-    : registered_(SUCCEEDED(::CoRegisterMessageFilter(&filter_, &previous_))) {}
+MessageFilterRegistration::MessageFilterRegistration(IMessageFilter& filter)
+    : registered_(SUCCEEDED(::CoRegisterMessageFilter(&filter, &previous_))) {}
 
 MessageFilterRegistration::~MessageFilterRegistration() {
     if (registered_) {

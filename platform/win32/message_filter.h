@@ -2,19 +2,16 @@
 
 #include <objidl.h>
 
+#include "platform/win32/owned_message_filter.h"
+
 namespace platform::win32 {
 
 // The GUI thread's COM message filter while a client call is out. A server's "retry later"
 // is turned into a rejected call at once, so that the program's own retry, with its budget
 // and its pauses, handles it as it handles any refusal; meanwhile keyboard and mouse input
 // wait and painting goes on. The program is no server, so every incoming call is handled.
-class RefusalMessageFilter final : public IMessageFilter {
+class RefusalMessageFilter final : public OwnedMessageFilter {
   public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    // The filter lives as long as its registration, which the program holds on its stack.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD callType, HTASK caller, DWORD tickCount,
                                                LPINTERFACEINFO info) override;
     DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK callee, DWORD tickCount,
@@ -23,11 +20,11 @@ class RefusalMessageFilter final : public IMessageFilter {
                                            DWORD pendingType) override;
 };
 
-// Registers the filter on the calling thread, whose COM apartment must be single-threaded,
-// and puts the earlier filter back when it goes away.
+// Registers a filter on the calling thread, whose COM apartment must be single-threaded, and
+// puts the earlier filter back when it goes away; the filter must outlive it.
 class MessageFilterRegistration {
   public:
-    MessageFilterRegistration();
+    explicit MessageFilterRegistration(IMessageFilter& filter);
     ~MessageFilterRegistration();
     MessageFilterRegistration(const MessageFilterRegistration&) = delete;
     MessageFilterRegistration& operator=(const MessageFilterRegistration&) = delete;
@@ -35,7 +32,6 @@ class MessageFilterRegistration {
     bool Registered() const { return registered_; }
 
   private:
-    RefusalMessageFilter filter_;
     IMessageFilter* previous_ = nullptr;
     bool registered_ = false;
 };

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 #include "platform/window_handle.h"
 
@@ -11,14 +12,37 @@ namespace platform::win32 {
 
 // Owning wrappers for the handle kinds the program holds; each releases its handle once.
 
+// A handle whose empty value is null, as the functions that open processes, threads, tokens and
+// events return it on failure.
 struct KernelHandleCloser {
-    void operator()(HANDLE handle) const noexcept {
-        if (handle != nullptr && handle != INVALID_HANDLE_VALUE) {
-            ::CloseHandle(handle);
-        }
-    }
+    void operator()(HANDLE handle) const noexcept { ::CloseHandle(handle); }
 };
 using UniqueKernelHandle = std::unique_ptr<void, KernelHandleCloser>;
+
+// A file handle, whose empty value is INVALID_HANDLE_VALUE, as CreateFileW returns it on failure.
+class UniqueFileHandle {
+  public:
+    explicit UniqueFileHandle(HANDLE handle = INVALID_HANDLE_VALUE) noexcept : handle_(handle) {}
+    ~UniqueFileHandle() { reset(); }
+    UniqueFileHandle(UniqueFileHandle&& other) noexcept : handle_(other.release()) {}
+    UniqueFileHandle& operator=(UniqueFileHandle&& other) noexcept {
+        reset(other.release());
+        return *this;
+    }
+
+    HANDLE get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE release() noexcept { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
+    void reset(HANDLE handle = INVALID_HANDLE_VALUE) noexcept {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(handle_);
+        }
+        handle_ = handle;
+    }
+
+  private:
+    HANDLE handle_;
+};
 
 struct WindowDestroyer {
     void operator()(HWND window) const noexcept { ::DestroyWindow(window); }
@@ -31,17 +55,11 @@ struct GdiObjectDeleter {
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
 using UniquePen = std::unique_ptr<std::remove_pointer_t<HPEN>, GdiObjectDeleter>;
-using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
 
 struct MenuDestroyer {
     void operator()(HMENU menu) const noexcept { ::DestroyMenu(menu); }
 };
 using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
-
-struct IconDestroyer {
-    void operator()(HICON icon) const noexcept { ::DestroyIcon(icon); }
-};
-using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
 
 // A device context obtained with GetDC (the client area; the screen for a null window) or, for
 // the whole window with its frame, GetWindowDC; released with ReleaseDC.

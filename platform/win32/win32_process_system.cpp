@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <psapi.h>
 
 #include "platform/win32/win32_process_system.h"
 
@@ -8,7 +9,8 @@
 namespace platform::win32 {
 namespace {
 
-using GetModuleFileNameExWFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
+// The header's name is a macro for the kernel32 export; psapi.dll exports the plain name.
+using GetModuleFileNameExWFn = decltype(&::GetModuleFileNameExW);
 
 // psapi is loaded on first use and stays loaded for the rest of the run.
 GetModuleFileNameExWFn ModuleFileNameFunction() {

@@ -17,9 +17,9 @@ constexpr DWORD kValueUnits = 2048;
 // kept in UTF-16, so a missing file is first created as just that mark. An existing file is
 // left as it is; a file that cannot be created is left to the write, which then fails itself.
 void CreateUnicodeFileIfMissing(const std::wstring& path) {
-    const UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
+    const UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return;  // there already, or not to be created: the write decides
     }
     const unsigned char mark[] = {0xFF, 0xFE};

@@ -38,10 +38,10 @@ bool Win32Shell::IsExistingFile(const std::wstring& path) {
     }
     // Opening without access follows a symbolic link to its target; folders need the backup
     // flag to open at all, and are then told apart by their attributes.
-    UniqueKernelHandle file(::CreateFileW(
+    const UniqueFileHandle file(::CreateFileW(
         LongPathForm(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
+    if (!file) {
         return false;
     }
     BY_HANDLE_FILE_INFORMATION information{};

@@ -54,6 +54,15 @@ std::wstring NameFieldText(HWND dialog) {
     return e2e::TextOf(field);
 }
 
+// The settings line that registers cadsim.exe beside the tests as AutoCAD's executable.
+std::string CadsimRegistered() {
+    std::string path;
+    for (wchar_t c : test_support::TestBinDir() + L"\\cadsim.exe") {
+        path += static_cast<char>(c);
+    }
+    return "AppFullName=" + path + "\r\n";
+}
+
 int CountLines(const std::vector<std::string>& lines, const std::string& prefix) {
     return static_cast<int>(std::count_if(
         lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(prefix); }));
@@ -203,13 +212,7 @@ TEST_F(ExportTest, WithoutAnOpenDrawingNothingHappens) {
 // Neither AutoCAD's server nor its window: the registered AutoCAD is started instead.
 TEST_F(ExportTest, WithoutAutoCadTheRegisteredAutoCadIsStarted) {
     cad->Send(L"automation off");
-    StartPanel("OFF=0\r\nAppFullName=" + [] {
-        std::string path;
-        for (wchar_t c : test_support::TestBinDir() + L"\\cadsim.exe") {
-            path += static_cast<char>(c);
-        }
-        return path;
-    }() + "\r\n");
+    StartPanel("OFF=0\r\n" + CadsimRegistered());
     ASSERT_EQ(cad->Send(L"close-window"), 1);
     ASSERT_TRUE(
         WaitUntil([] { return ::FindWindowW(L"AfxMDIFrame140u", nullptr) == nullptr; }, 10000));
@@ -258,13 +261,7 @@ TEST_F(ExportTest, TheExportWritesItsFileWhileAutoCadRefusesCallsAtFirst) {
 // registered AutoCAD would open a second one beside it.
 TEST_F(ExportTest, AnAutoCadWhoseServerCannotBeReachedIsNotStartedAgain) {
     cad->Send(L"automation off");
-    StartPanel("AppFullName=" + [] {
-        std::string path;
-        for (wchar_t c : test_support::TestBinDir() + L"\\cadsim.exe") {
-            path += static_cast<char>(c);
-        }
-        return path;
-    }() + "\r\n");
+    StartPanel(CadsimRegistered());
     PressWblockFromTheKeyboard();
     ::Sleep(4000);  // what is proven is that nothing appears within this time
     EXPECT_EQ(::FindWindowExW(nullptr, cad->MainWindow(), L"AfxMDIFrame140u", nullptr), nullptr);

@@ -297,7 +297,7 @@ TEST_F(ImeGuardTest, AnOpenImeOfAnIdleAutoCadIsClosedAndTheCaptionShowsTheHandle
     Tick();
     EXPECT_EQ(ime.requests, (std::vector<std::uintptr_t>{5, 6}));
     EXPECT_EQ(ime.openStatus[imeWindow], 0);
-    EXPECT_EQ(panel.caption, monitor::HandleCaption(cad));
+    EXPECT_EQ(panel.caption, monitor::ImeGuardCaption(cad));
     EXPECT_EQ(automation.log.liveObjects, 0);
 }
 
@@ -321,7 +321,7 @@ TEST_F(ImeGuardTest, ABusyAutoCadKeepsItsImeUntilItIsIdle) {
     ime.openStatus[imeWindow] = 1;
     Tick();
     EXPECT_EQ(ime.openStatus[imeWindow], 1);
-    EXPECT_EQ(panel.caption, monitor::HandleCaption(cad));
+    EXPECT_EQ(panel.caption, monitor::ImeGuardCaption(cad));
     quiescent = true;
     Tick();
     EXPECT_EQ(ime.openStatus[imeWindow], 0);
@@ -360,7 +360,7 @@ TEST_F(ImeGuardTest, AFailingServerLeavesTheCaptionSetAndTheImeOpen) {
     ime.openStatus[imeWindow] = 1;
     application->Fails(L"GetAcadState");
     EXPECT_NO_THROW(Tick());
-    EXPECT_EQ(panel.caption, monitor::HandleCaption(cad));
+    EXPECT_EQ(panel.caption, monitor::ImeGuardCaption(cad));
     EXPECT_EQ(ime.openStatus[imeWindow], 1);
     EXPECT_EQ(automation.log.liveObjects, 0);
 }
@@ -378,7 +378,7 @@ TEST_F(ImeGuardTest, NoAnswerToEitherRequestEndsTheRunSilentlyAndTheNextTickTrie
     EXPECT_NO_THROW(Tick());
     EXPECT_EQ(ime.requests, (std::vector<std::uintptr_t>{5, 5, 6}));
     EXPECT_EQ(ime.openStatus[imeWindow], 1);
-    EXPECT_EQ(panel.caption, monitor::HandleCaption(cad));
+    EXPECT_EQ(panel.caption, monitor::ImeGuardCaption(cad));
     EXPECT_EQ(automation.log.liveObjects, 0);
 
     ime.unanswered.clear();
@@ -386,12 +386,12 @@ TEST_F(ImeGuardTest, NoAnswerToEitherRequestEndsTheRunSilentlyAndTheNextTickTrie
     EXPECT_EQ(ime.openStatus[imeWindow], 0);
 }
 
-TEST(HandleCaptionTest, IsUpperCaseHexadecimalOfAtLeastEightDigitsNeverCut) {
-    EXPECT_EQ(monitor::HandleCaption(WindowHandle{0x1234}), L"00001234");
-    EXPECT_EQ(monitor::HandleCaption(WindowHandle{0xABCDEF}), L"00ABCDEF");
-    EXPECT_EQ(monitor::HandleCaption(WindowHandle{0xFFFFFFFF}), L"FFFFFFFF");
-    EXPECT_EQ(monitor::HandleCaption(WindowHandle{0x123456789}), L"123456789");
-    EXPECT_EQ(monitor::HandleCaption(WindowHandle{0}), L"00000000");
+TEST(ImeGuardCaptionTest, IsUpperCaseHexadecimalOfAtLeastEightDigitsNeverCut) {
+    EXPECT_EQ(monitor::ImeGuardCaption(WindowHandle{0x1234}), L"00001234");
+    EXPECT_EQ(monitor::ImeGuardCaption(WindowHandle{0xABCDEF}), L"00ABCDEF");
+    EXPECT_EQ(monitor::ImeGuardCaption(WindowHandle{0xFFFFFFFF}), L"FFFFFFFF");
+    EXPECT_EQ(monitor::ImeGuardCaption(WindowHandle{0x123456789}), L"123456789");
+    EXPECT_EQ(monitor::ImeGuardCaption(WindowHandle{0}), L"00000000");
 }
 
 }  // namespace

@@ -106,7 +106,8 @@ TEST(BusyCadWindowsTest, TheMessageFilterHandsEveryRefusalToTheProgramsRetry) {
 TEST(BusyCadWindowsTest, TheFilterIsTheThreadsWhileRegisteredAndTheEarlierOneAfter) {
     ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
     {
-        platform::win32::MessageFilterRegistration registration;
+        platform::win32::RefusalMessageFilter filter;
+        platform::win32::MessageFilterRegistration registration(filter);
         ASSERT_TRUE(registration.Registered());
         IMessageFilter* current = nullptr;
         ASSERT_TRUE(SUCCEEDED(::CoRegisterMessageFilter(nullptr, &current)));
