@@ -13,10 +13,16 @@ bin="${1:-$here/../build/windows/bin}"
 docs=0
 [ "${2:-}" = "--docs" ] && docs=1
 bin="$(realpath "$bin")"
-for program in MERIDO_B.exe cadsim.exe cadsim_send.exe; do
+programs=(MERIDO_B.exe cadsim.exe cadsim_send.exe)
+[ "$docs" = 1 ] && programs+=(docs_bench.exe)
+for program in "${programs[@]}"; do
     [ -f "$bin/$program" ] || { echo "demo: $bin/$program is missing (run make first)" >&2; exit 1; }
 done
 
+# The pictures show Wine's own dialogs in Japanese, as an operator's Windows would have them.
+if [ "$docs" = 1 ] && locale -a 2>/dev/null | grep -qi '^ja_JP.utf-\?8$'; then
+    export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+fi
 out="$(realpath "$here/..")/build/demo"
 mkdir -p "$out"
 root="$(dirname "$bin")/wine"
@@ -36,18 +42,22 @@ trap cleanup EXIT
 # The panel runs from a folder of its own, so that its settings file lands there.
 work="$WINEPREFIX/drive_c/demo"
 mkdir -p "$work"
-cp "$bin/MERIDO_B.exe" "$bin/cadsim.exe" "$bin/cadsim_send.exe" "$work/"
-(cd "$work" && wine cadsim.exe --rect 560,420,420,300 --control demo --automation 24 \
+for program in "${programs[@]}"; do cp "$bin/$program" "$work/"; done
+# AutoCAD 2025 answers to version 25, and the panel's settings say 25, as the guide's table has
+# it; the registered path shows in the menu. Written as the panel itself creates the file: UTF-16.
+printf '[AutoCAD]\r\nApiVerNum=25\r\nAppFullName=C:\\Program Files\\Autodesk\\AutoCAD 2025\\acad.exe\r\n' |
+    iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$work/MERIDO_B,ini"
+(cd "$work" && wine cadsim.exe --rect 560,420,420,300 --control demo --automation 25 \
     >/dev/null 2>&1 &)
 # Open drawings for the picker and the export, as an operator's AutoCAD would have them.
 cad() { (cd "$work" && wine cadsim_send.exe demo "$@" >/dev/null 2>&1); }
 for attempt in $(seq 1 50); do cad ping && break; sleep 0.2; done
 cad full-name 'C:\Program Files\Autodesk\AutoCAD 2025\acad.exe'
-for drawing in 1F-plan 2F-plan elevation site-plan; do
+for drawing in 1階平面図 2階平面図 立面図 site-plan A-101; do
     cad doc add "$drawing.dwg|C:\\demo\\$drawing.dwg|12"
 done
 cad doc active 0
-cad title 'Autodesk AutoCAD 2025 - [1F-plan.dwg]'
+cad title 'Autodesk AutoCAD 2025 - [1階平面図.dwg]'
 (cd "$work" && wine MERIDO_B.exe >/dev/null 2>&1 &)
 
 # Let the desktop come up and the monitor see the simulated AutoCAD (lamp lime).
@@ -57,7 +67,7 @@ shot "$out/desktop.png"
 convert "$out/desktop.png" -crop 200x82+410+342 +repage -strip "$out/panel.png"
 
 # The pop-up menu: a right-click on the panel's label, then the screenshot, then Esc.
-xdotool mousemove --sync 520 358 click 3 2>/dev/null
+xdotool mousemove --sync 537 384 click 3 2>/dev/null
 sleep 1.5
 shot "$out/desktop-menu.png"
 convert "$out/desktop-menu.png" -crop 310x118+410+342 +repage -strip "$out/panel-menu.png"
@@ -84,23 +94,110 @@ picture() {
 }
 
 if [ "$docs" = 1 ]; then
-    # The overwrite question: the export's proposed name exists already. From the panel's
-    # first focus (the hidden register button) Tab, Tab reaches WBLOCK; Enter runs it and Enter
-    # again accepts the proposed name in the save dialog.
-    : >"$work/1F-plan_wblock1.dwg"
-    xdotool mousemove --sync 470 358 click 1 2>/dev/null
-    sleep 1
-    xdotool key Tab Tab Return 2>/dev/null
-    sleep 8
-    picture confirm 240x130+391+318 3 Escape key Return
+    # Each picture is cut to the windows it shows: docs_bench reports the rectangle that the
+    # visible windows of a class cover (the panel, a box, a menu and its sub-menu, a dialog).
+    rect_of() { (cd "$work" && wine docs_bench.exe rect "$1" 2>/dev/null | tr -d '\r'); }
+    wait_rect() {
+        local r attempt
+        for attempt in $(seq 1 50); do
+            r="$(rect_of "$1")" && [ -n "$r" ] && { echo "$r"; return 0; }
+            sleep 0.2
+        done
+        echo "demo: no window of class $1" >&2
+        return 1
+    }
+    # The rectangle that two WxH+X+Y rectangles cover together, optionally cut at a bottom.
+    union() {
+        python3 -c 'import sys, re
+a, b = ([int(v) for v in re.split("[x+]", r)] for r in sys.argv[1:3])
+l, t = min(a[2], b[2]), min(a[3], b[3])
+r, bt = max(a[2] + a[0], b[2] + b[0]), max(a[3] + a[1], b[3] + b[1])
+if len(sys.argv) > 3: bt = min(bt, int(sys.argv[3]))
+print("%dx%d+%d+%d" % (r - l, bt - t, l, t))' "$@"
+    }
+    crop_shot() {  # NAME RECT: a screenshot of the desktop, cut to RECT
+        sleep 0.5  # the last paint of the window that has just been found
+        shot "$out/desktop-$1.png"
+        convert "$out/desktop-$1.png" -crop "$2" +repage -strip "$out/$1.png"
+        shots+=("$1.png")
+    }
+    wait_gone() {
+        local attempt
+        for attempt in $(seq 1 50); do rect_of "$1" >/dev/null || return 0; sleep 0.2; done
+    }
+    panel_rect="$(wait_rect TMERIDO_A_MainForm)"
+    cad_rect="$(wait_rect AfxMDIFrame140u)"
+    cad_top="$(echo "$cad_rect" | cut -d+ -f3)"
+    # Points on the panel's face, from its top-left corner: the label (the menu opens there),
+    # the number field and LIST.
+    panel_x="$(echo "$panel_rect" | cut -d+ -f2)"
+    panel_y="$(echo "$panel_rect" | cut -d+ -f3)"
+    label=($((panel_x + 121)) $((panel_y + 36)))
+    field=($((panel_x + 168)) $((panel_y + 35)))
+    list=($((panel_x + 72)) $((panel_y + 36)))
+
+    # The panel with 25 beside AutoCAD 2025's caption.
+    crop_shot panel "$(union "$panel_rect" "$cad_rect" $((cad_top + 60)))"
+
+    # The pop-up menu with its AppFullName sub-menu open: the registered path.
+    xdotool mousemove --sync "${label[@]}" click 3 2>/dev/null
+    wait_rect '#32768' >/dev/null
+    first_menu="$(rect_of '#32768')"
+    xdotool key Down Down Right 2>/dev/null
+    for attempt in $(seq 1 50); do
+        [ "$(rect_of '#32768')" != "$first_menu" ] && break
+        sleep 0.2
+    done
+    crop_shot panel-menu "$(union "$panel_rect" "$(rect_of '#32768')")"
+    xdotool key Escape Escape Escape 2>/dev/null
+    wait_gone '#32768'
+
+    # The version error: a number that no AutoCAD registers, then the registration.
+    xdotool mousemove --sync "${field[@]}" click 1 2>/dev/null  # the number field
+    xdotool key End BackSpace BackSpace 2 2 2>/dev/null
+    xdotool mousemove --sync "${label[@]}" click 3 2>/dev/null
+    wait_rect '#32768' >/dev/null
+    xdotool key Down Return 2>/dev/null
+    crop_shot version-error "$(wait_rect TMessageForm)"
+    xdotool key Return 2>/dev/null
+    wait_gone TMessageForm
+    xdotool mousemove --sync "${field[@]}" click 1 2>/dev/null
+    xdotool key End BackSpace BackSpace 2 5 2>/dev/null
 
     # An information box: the registration of the running AutoCAD, from the pop-up menu.
-    xdotool mousemove --sync 520 358 click 3 2>/dev/null
-    sleep 1.5
-    picture message 318x148+352+309 2 Return key Down Return
+    xdotool mousemove --sync "${label[@]}" click 3 2>/dev/null
+    wait_rect '#32768' >/dev/null
+    xdotool key Down Return 2>/dev/null
+    crop_shot message "$(wait_rect TMessageForm)"
+    xdotool key Return 2>/dev/null
+    wait_gone TMessageForm
+
+    # The export: the number field, Tab three times to WBLOCK, Enter. The proposed name exists
+    # already, so accepting it brings the overwrite question.
+    : >"$work/1階平面図_wblock1.dwg"
+    xdotool mousemove --sync "${field[@]}" click 1 2>/dev/null
+    xdotool key Tab Tab Tab Return 2>/dev/null
+    crop_shot save-as "$(wait_rect '#32770')"
+    xdotool key Return 2>/dev/null
+    crop_shot confirm "$(wait_rect TMessageForm)"
+    xdotool key Escape 2>/dev/null
+    wait_gone TMessageForm
 
     # The drawing picker over AutoCAD, opened by LIST.
-    picture picker 640x400+340+220 2 Escape click 1 488 383
+    xdotool mousemove --sync "${list[@]}" click 1 2>/dev/null
+    crop_shot picker "$(wait_rect TInputListForm)"
+    xdotool key Escape 2>/dev/null
+    wait_gone TInputListForm
+
+    # The box about administrator rights: Wine has no integrity levels, so the real program
+    # cannot meet the case; docs_bench shows the program's own box with the program's text.
+    (cd "$work" && exec wine docs_bench.exe box Merido_b \
+        'AutoCAD が管理者として実行されているため、接続できません。AutoCAD と MERIDO_B を同じ権限で起動してください。' \
+        >/dev/null 2>&1) &
+    box_pid=$!
+    crop_shot elevation "$(wait_rect TMessageForm)"
+    kill "$box_pid" 2>/dev/null
+    wait "$box_pid" 2>/dev/null
 fi
 
 echo "demo: screenshots in $out (${shots[*]}, desktop.png)"

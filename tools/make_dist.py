@@ -13,6 +13,8 @@ reported by a user can still be turned into a function name. The archive is the 
 byte for the same sources: entries in a fixed order, each dated by the last commit.
 """
 
+import html
+import html.parser
 import os
 import re
 import struct
@@ -39,7 +41,7 @@ CHANGES = os.path.join(ROOT, "docs", "ja", "変更点.md")
 PICTURE_FOLDER = os.path.join(ROOT, "docs")
 # Names inside the archive stay ASCII: Explorer on a Japanese Windows reads names without the
 # UTF-8 flag as Shift-JIS, and some versions ignore the flag.
-GUIDE_ENTRY = "README-ja.md"
+GUIDE_ENTRY = "README-ja.html"
 CHANGES_ENTRY = "CHANGES-ja.txt"
 PICTURE_PREFIX = "images/"
 PICTURE_LINK = re.compile(r"\]\(\.\./([A-Za-z0-9_.-]+\.png)\)")
@@ -59,11 +61,84 @@ def for_windows(text):
     return b"\xef\xbb\xbf" + text.replace("\r\n", "\n").replace("\n", "\r\n").encode("utf-8")
 
 
+# Plain and readable on any browser: the system's Japanese UI font, a column of reading width,
+# ruled tables, pictures no wider than the column. Nothing is fetched: no web font, no url().
+PAGE_STYLE = """
+body { font-family: "Yu Gothic UI", "Meiryo UI", Meiryo, "Noto Sans CJK JP", sans-serif;
+       font-size: 16px; line-height: 1.7; color: #1a1a1a; background: #fff;
+       max-width: 52em; margin: 0 auto; padding: 1em 1.5em 4em; }
+h1 { font-size: 1.8em; border-bottom: 2px solid #333; padding-bottom: .2em; }
+h2 { font-size: 1.35em; border-bottom: 1px solid #bbb; margin-top: 2em; padding-bottom: .15em; }
+h3 { font-size: 1.1em; margin-top: 1.5em; }
+nav.toc { background: #f4f4f4; border: 1px solid #ddd; padding: .6em 1.2em; margin: 1em 0 2em; }
+nav.toc h2 { font-size: 1.1em; border: 0; margin: .3em 0; }
+nav.toc ul { margin: .2em 0; padding-left: 1.4em; }
+a { color: #0645ad; }
+img { max-width: 100%; height: auto; border: 1px solid #ccc; }
+table { border-collapse: collapse; margin: 1em 0; }
+th, td { border: 1px solid #bbb; padding: .35em .6em; vertical-align: top; text-align: left; }
+th { background: #eee; }
+code { font-family: Consolas, "BIZ UDGothic", "Noto Sans Mono CJK JP", monospace;
+       background: #f2f2f2; padding: 0 .2em; }
+blockquote { margin: 1em 0; padding: .5em 1em; border-left: 4px solid #999; background: #f7f7f7; }
+"""
+
+PAGE = """<!DOCTYPE html>
+<html lang="ja">
+<head>
+<meta charset="utf-8">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<title>{title}</title>
+<style>{style}</style>
+</head>
+<body>
+{body}
+</body>
+</html>
+"""
+
+IMG_SRC = re.compile(r'<img ([^>]*?)src="(' + re.escape(PICTURE_PREFIX) + r'[A-Za-z0-9_.-]+\.png)"')
+
+
+def png_size(data):
+    """(width, height) from a PNG's header, or None when data is not a PNG."""
+    if len(data) < 24 or data[:8] != b"\x89PNG\r\n\x1a\n" or data[12:16] != b"IHDR":
+        return None
+    return struct.unpack(">II", data[16:24])
+
+
+def render_guide(guide_text, read_picture):
+    """The guide as one HTML page: a table of contents of its sections before the first one, the
+    pictures linked from PICTURE_PREFIX, each with its size so that the page does not jump."""
+    import markdown  # Debian's python3-markdown
+    from markdown.extensions.toc import slugify_unicode
+
+    text = PICTURE_LINK.sub(lambda m: "](%s%s)" % (PICTURE_PREFIX, m.group(1)), guide_text)
+    converter = markdown.Markdown(
+        extensions=["tables", "toc", "sane_lists"],
+        extension_configs={"toc": {"slugify": slugify_unicode, "toc_depth": "2-3"}})
+    body = converter.convert(text)
+    title_match = re.search(r"<h1[^>]*>(.*?)</h1>", body, re.S)
+    title = re.sub(r"<[^>]+>", "", title_match.group(1)) if title_match else "MERIDO_B"
+    toc = '<nav class="toc">\n<h2>目次</h2>\n%s</nav>' % converter.toc.replace(
+        '<div class="toc">', "").replace("</div>", "")
+    first_section = body.find("<h2")
+    first_section = len(body) if first_section < 0 else first_section
+    body = body[:first_section] + toc + "\n" + body[first_section:]
+
+    def sized(match):
+        size = png_size(read_picture(match.group(2)[len(PICTURE_PREFIX):]))
+        dimensions = ' width="%d" height="%d"' % size if size else ""
+        return '<img %ssrc="%s"%s' % (match.group(1), match.group(2), dimensions)
+
+    body = IMG_SRC.sub(sized, body)
+    return PAGE.format(title=html.escape(title, quote=False), style=PAGE_STYLE, body=body)
+
+
 def archive_entries(exe_bytes, guide_text, changes_text, read_picture):
     """[(name, bytes)] of the archive, in archive order."""
     entries = [(EXE_NAME, exe_bytes)]
-    guide = PICTURE_LINK.sub(lambda m: "](%s%s)" % (PICTURE_PREFIX, m.group(1)), guide_text)
-    entries.append((GUIDE_ENTRY, for_windows(guide)))
+    entries.append((GUIDE_ENTRY, render_guide(guide_text, read_picture).encode("utf-8")))
     entries.append((CHANGES_ENTRY, for_windows(changes_text)))
     for name in pictures_of(guide_text):
         entries.append((PICTURE_PREFIX + name, read_picture(name)))
@@ -157,17 +232,96 @@ def check_packaged_exe(data, report):
     report.check("debug link", link == DEBUG_NAME, "%s (expected %s)" % (link, DEBUG_NAME))
 
 
+class PageReader(html.parser.HTMLParser):
+    """What the guide's page holds that matters to a browser: the language, the character set,
+    its ids, every address it loads or links, and anything that would run or fetch."""
+
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.lang = None
+        self.charset = None
+        self.ids = set()
+        self.pictures = []
+        self.links = []
+        self.active = []
+        self.toc_links = 0
+        self.in_toc = False
+        self.style = ""
+        self.in_style = False
+
+    def handle_starttag(self, tag, attrs):
+        values = dict(attrs)
+        if tag == "html":
+            self.lang = values.get("lang")
+        if tag == "meta" and "charset" in values:
+            self.charset = (values["charset"] or "").lower()
+        if "id" in values:
+            self.ids.add(values["id"])
+        if tag in ("script", "iframe", "object", "embed", "link", "base", "form"):
+            self.active.append("<%s>" % tag)
+        for name, value in attrs:
+            if name.startswith("on"):
+                self.active.append("%s on <%s>" % (name, tag))
+            if name in ("src", "srcset", "poster", "data", "action"):
+                if tag == "img" and name == "src":
+                    self.pictures.append(value or "")
+                else:
+                    self.active.append("%s on <%s>" % (name, tag))
+        if tag == "a" and "href" in values:
+            self.links.append(values["href"] or "")
+            if self.in_toc:
+                self.toc_links += 1
+        if tag == "nav" and "toc" in (values.get("class") or ""):
+            self.in_toc = True
+        self.in_style = tag == "style"
+
+    def handle_endtag(self, tag):
+        if tag == "nav":
+            self.in_toc = False
+        if tag == "style":
+            self.in_style = False
+
+    def handle_data(self, data):
+        if self.in_style:
+            self.style += data
+
+
+def check_page(page_bytes, names, report):
+    """The guide's page: UTF-8, Japanese, a table of contents, nothing that runs or fetches, and
+    every picture and link inside the archive or the page."""
+    try:
+        text = page_bytes.decode("utf-8")
+    except UnicodeDecodeError as error:
+        report.check("guide page UTF-8", False, str(error))
+        return []
+    reader = PageReader()
+    reader.feed(text)
+    reader.close()
+    report.check("guide page language and character set",
+                 reader.lang == "ja" and reader.charset == "utf-8",
+                 'lang="%s", charset "%s" (expected ja, utf-8)' % (reader.lang, reader.charset))
+    report.check("guide page table of contents", reader.toc_links >= 3,
+                 "%d links in the table of contents" % reader.toc_links)
+    fetching = reader.active + [rule for rule in ("url(", "@import") if rule in reader.style]
+    report.check("guide page has no script and fetches nothing else", not fetching,
+                 ", ".join(fetching) or "none")
+    outside = [p for p in reader.pictures if p not in names]
+    outside += [link for link in reader.links
+                if not (link.startswith("#") and link[1:] in reader.ids) and link not in names]
+    report.check("guide page's pictures and links", not outside,
+                 "outside the archive or the page: %s" % (outside or "none"))
+    return list(dict.fromkeys(p for p in reader.pictures if p.startswith(PICTURE_PREFIX)))
+
+
 def check(zip_path, out=sys.stdout):
     report = check_pe.Report(out)
     try:
         with zipfile.ZipFile(zip_path) as archive:
             names = archive.namelist()
-            guide = archive.read(GUIDE_ENTRY).decode("utf-8-sig") if GUIDE_ENTRY in names else ""
-            expected = [EXE_NAME, GUIDE_ENTRY, CHANGES_ENTRY] + [
-                PICTURE_PREFIX + name for name in
-                re.findall(r"\]\(" + re.escape(PICTURE_PREFIX) + r"([A-Za-z0-9_.-]+\.png)\)",
-                           guide)]
-            expected = list(dict.fromkeys(expected))
+            # Without the page, the entries' check alone reports it.
+            pictures = (check_page(archive.read(GUIDE_ENTRY), names, report)
+                        if GUIDE_ENTRY in names else [])
+            expected = list(dict.fromkeys([EXE_NAME, GUIDE_ENTRY, CHANGES_ENTRY] + pictures))
             report.check("archive entries", names == expected,
                          "%s (expected %s)" % (names, expected))
             exe = archive.read(EXE_NAME) if EXE_NAME in names else b""

@@ -9,6 +9,7 @@ Usage: python3 tools/test_tools.py [-v]
 
 import io
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -275,7 +276,18 @@ class CheckPeTest(ProgramBuilder, unittest.TestCase):
 class DistTest(ProgramBuilder, unittest.TestCase):
     """The release archive: what it holds, and the checks that `make test` runs on it."""
 
-    GUIDE = "# 使い方\n![a](../panel.png)\n![b](../menu.png) ![a again](../panel.png)\n"
+    GUIDE = ("# 使い方\n![a](../panel.png)\n\n## 起動\n![b](../menu.png) ![a again](../panel.png)\n"
+             "\n## 登録\n\n### 番号\n\n[戻る](#起動)\n")
+    # A PNG's signature and header, as much as the page's picture sizes are read from.
+    PNG_HEADER = b"\x89PNG\r\n\x1a\n" + struct.pack(">I", 13) + b"IHDR" + struct.pack(">II", 310, 118)
+
+    def picture(self, name):
+        return self.PNG_HEADER + name.encode()
+
+    def page(self, body):
+        """A page as the check accepts it, with body instead of the guide."""
+        text = make_dist.render_guide("# 使い方\n\n## 一\n\n## 二\n\n## 三\n", self.picture)
+        return text.replace("</body>", body + "</body>").encode("utf-8")
 
     def package(self, name, exe, strip=True, entries=None):
         folder = os.path.join(self.tmp, name)
@@ -285,8 +297,7 @@ class DistTest(ProgramBuilder, unittest.TestCase):
         with open(exe, "rb") as f:
             exe_bytes = f.read()
         if entries is None:
-            entries = make_dist.archive_entries(exe_bytes, self.GUIDE, "変更点\n",
-                                                lambda picture: b"png:" + picture.encode())
+            entries = make_dist.archive_entries(exe_bytes, self.GUIDE, "変更点\n", self.picture)
         path = os.path.join(folder, "release.zip")
         make_dist.write_zip(path, entries, (2024, 2, 22, 12, 0, 0))
         return path
@@ -301,13 +312,20 @@ class DistTest(ProgramBuilder, unittest.TestCase):
         path = self.package("good", exe)
         self.assertEqual(self.check(path), (0, []))
         with zipfile.ZipFile(path) as archive:
-            self.assertEqual(archive.namelist(), ["MERIDO_B.exe", "README-ja.md", "CHANGES-ja.txt",
-                                                  "images/panel.png", "images/menu.png"])
-            guide = archive.read("README-ja.md")
-            self.assertTrue(guide.startswith(b"\xef\xbb\xbf# "))
-            self.assertIn(b"](images/menu.png) ![a again](images/panel.png)\r\n", guide)
-            self.assertNotIn(b"../", guide)
-            self.assertEqual(archive.read("images/menu.png"), b"png:menu.png")
+            self.assertEqual(archive.namelist(), ["MERIDO_B.exe", "README-ja.html",
+                                                  "CHANGES-ja.txt", "images/panel.png",
+                                                  "images/menu.png"])
+            page = archive.read("README-ja.html").decode("utf-8")
+            self.assertTrue(page.startswith('<!DOCTYPE html>\n<html lang="ja">\n<head>\n'
+                                            '<meta charset="utf-8">'))
+            self.assertIn("<title>使い方</title>", page)
+            # The table of contents comes before the first section and lists the sections.
+            toc = page[page.index('<nav class="toc">'):page.index("</nav>")]
+            self.assertLess(page.index("</nav>"), page.index('<h2 id="起動">'))
+            self.assertEqual(re.findall(r'href="#([^"]+)"', toc), ["起動", "登録", "番号"])
+            self.assertIn('<img alt="b" src="images/menu.png" width="310" height="118" />', page)
+            self.assertNotIn("../", page)
+            self.assertEqual(archive.read("images/menu.png"), self.picture("menu.png"))
         debug = os.path.join(self.tmp, "good", "MERIDO_B.exe.debug")
         self.assertGreater(os.path.getsize(debug), 0)
         # The same input gives the same archive, byte for byte.
@@ -321,7 +339,10 @@ class DistTest(ProgramBuilder, unittest.TestCase):
         stripped_folder = os.path.join(self.tmp, "faults_stripped")
         with open(make_dist.strip_with_debug_link(exe, stripped_folder, 1700000000), "rb") as f:
             program = f.read()
-        guide, changes = ("README-ja.md", b"guide"), ("CHANGES-ja.txt", b"changes")
+        guide, changes = ("README-ja.html", self.page("")), ("CHANGES-ja.txt", b"changes")
+        picture = ("images/x.png", self.picture("x"))
+        page_check = "guide page has no script and fetches nothing else"
+        links_check = "guide page's pictures and links"
         cases = [
             ("unstripped", dict(strip=False), ["debug link", "packaged exe size", "stripped"]),
             # The loader ignores bytes after the last section: the program stays valid.
@@ -331,15 +352,46 @@ class DistTest(ProgramBuilder, unittest.TestCase):
             ("no_guide", dict(entries=[("MERIDO_B.exe", program), changes]),
              ["archive entries"]),
             ("missing_picture", dict(entries=[
-                ("MERIDO_B.exe", program), ("README-ja.md", b"![x](images/x.png)"), changes]),
-             ["archive entries"]),
+                ("MERIDO_B.exe", program), ("README-ja.html", self.page('<img src="images/x.png">')),
+                changes]), ["archive entries", links_check]),
+            ("link_to_no_section", dict(entries=[
+                ("MERIDO_B.exe", program), ("README-ja.html", self.page('<a href="#nowhere">')),
+                changes]), [links_check]),
+            ("not_a_japanese_utf8_page", dict(entries=[
+                ("MERIDO_B.exe", program),
+                ("README-ja.html", self.page("").replace(b' lang="ja"', b"").replace(
+                    b'<meta charset="utf-8">', b"")), changes]),
+             ["guide page language and character set"]),
+            ("no_table_of_contents", dict(entries=[
+                ("MERIDO_B.exe", program), ("README-ja.html", b'<html lang="ja"><meta charset="utf-8">'),
+                changes]), ["guide page table of contents"]),
+        ] + [
+            ("fetches_" + name, dict(entries=[
+                ("MERIDO_B.exe", program), ("README-ja.html", self.page(body)), changes, picture]),
+             expected)
+            for name, body, expected in [
+                ("script", '<img src="images/x.png"><script>1</script>', [page_check]),
+                ("inline_handler", '<img src="images/x.png" onerror="x()">', [page_check]),
+                ("web_picture", '<img src="images/x.png"><img src="https://example.org/x.png">',
+                 [links_check]),
+                ("style_sheet", '<img src="images/x.png"><link rel="stylesheet" href="a.css">',
+                 [page_check]),
+                ("style_url", '<img src="images/x.png"><style>p { background: url(x.png) }</style>',
+                 [page_check]),
+                ("web_link", '<img src="images/x.png"><a href="http://example.org/">',
+                 [links_check]),
+            ]
+        ] + [
+            ("picture_page_and_entries_agree", dict(entries=[
+                ("MERIDO_B.exe", program), ("README-ja.html", self.page('<img src="images/x.png">')),
+                changes, picture]), []),
             ("not_a_program", dict(entries=[("MERIDO_B.exe", b"MZ"), guide, changes]),
              ["packaged exe readable", "readable PE file"]),
         ]
         for name, options, expected in cases:
             with self.subTest(name):
                 self.assertEqual(self.check(self.package(name, exe, **options)),
-                                 (1, sorted(expected)))
+                                 (1 if expected else 0, sorted(expected)))
 
 
 if __name__ == "__main__":
