@@ -90,6 +90,20 @@ TEST_F(CommandsTest, RegisterTakesTheFullPathTellsTheUserAndKeepsItForTheNextRun
     EXPECT_TRUE(SettingsHold("AppFullName=C:\\CAD\\AutoCAD 2025\\acad.exe"));
 }
 
+// Space on the hidden register button, focused right after start-up, presses it as Enter does.
+TEST_F(CommandsTest, SpaceOnTheFocusedHiddenRegisterButtonRegisters) {
+    StartCad();
+    cad->Send(L"full-name C:\\CAD\\acad.exe");
+    panel->Start();
+    ActivatePanel();
+    ASSERT_EQ(FocusOfPanel(), panel->Control(e2e::kRegisterButton));
+    e2e::TapKey(VK_SPACE);
+    HWND box = e2e::WaitForBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(e2e::BoxText(box), L"C:\\CAD\\acad.exe\nを登録しました．");
+    e2e::AnswerBox(box);
+}
+
 // A path with a character outside the ANSI code page: the settings file keeps it exactly, so
 // the next run finds the file and starts it.
 TEST_F(CommandsTest, ARegisteredPathWithAnyCharacterSurvivesTheNextStart) {

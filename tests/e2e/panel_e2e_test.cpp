@@ -7,6 +7,7 @@
 #include <string>
 
 #include "panel_fixture.h"
+#include "platform/win32/unique_handles.h"
 #include "tests/support/cadsim_client.h"
 #include "tests/support/test_bin_dir.h"
 #include "tests/support/wait.h"
@@ -167,6 +168,37 @@ TEST_F(PanelTest, AnOptionBoxClickTogglesItAndBringsAutoCadToTheFront) {
         off, [&] { return ::SendMessageW(off, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
 }
 
+// Whether `upper` comes before `lower` in the desktop's stacking order, top first.
+bool IsAbove(HWND upper, HWND lower) {
+    for (HWND window = ::GetTopWindow(nullptr); window != nullptr;
+         window = ::GetWindow(window, GW_HWNDNEXT)) {
+        if (window == upper || window == lower) {
+            return window == upper;
+        }
+    }
+    return false;
+}
+
+// A box stored as off is unticked by the program while the panel is created, which counts as a
+// click: its handler brings cadsim to the front. The panel then shows in front of everything,
+// so the handler's trace is the stacking: cadsim has come above the window that was in front.
+TEST_F(PanelTest, ABoxStoredAsOffBringsAutoCadToTheFrontWhileThePanelIsCreated) {
+    CadSim sim(CadBesideThePanel());
+    platform::win32::UniqueWindow other(::CreateWindowExW(
+        0, L"STATIC", L"in front of cadsim", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 420, 300, 300,
+        nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    ASSERT_NE(other, nullptr);
+    ::SetForegroundWindow(other.get());
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == other.get(); }, 10000));
+    ASSERT_TRUE(IsAbove(other.get(), sim.MainWindow()));
+
+    StoreSettings("Shift=0\r\n");
+    panel->Start();
+    ASSERT_TRUE(WaitUntil([&] { return LampPixel() == kLime; }, 10000));
+    EXPECT_FALSE(Ticked(e2e::kShiftBox));
+    EXPECT_TRUE(IsAbove(sim.MainWindow(), other.get()));
+}
+
 TEST_F(PanelTest, FocusStartsOnTheHiddenRegisterButtonAndTabWalksTheTabOrder) {
     panel->Start();
     ActivatePanel();
@@ -185,6 +217,88 @@ TEST_F(PanelTest, FocusStartsOnTheHiddenRegisterButtonAndTabWalksTheTabOrder) {
     EXPECT_TRUE(WaitUntil([&] { return FocusOfPanel() == panel->Control(102); }, 5000));
     e2e::TapKey(VK_UP);
     EXPECT_TRUE(WaitUntil([&] { return FocusOfPanel() == panel->Control(101); }, 5000));
+    e2e::TapKey(VK_DOWN);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOfPanel() == panel->Control(102); }, 5000));
+    e2e::TapKey(VK_LEFT);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOfPanel() == panel->Control(101); }, 5000));
+}
+
+// The panel's keys on its own controls, with cadsim beside it: a handler that ran where none
+// should would hand the foreground to cadsim.
+class PanelKeysTest : public PanelTest {
+  protected:
+    void SetUp() override {
+        PanelTest::SetUp();
+        cad = std::make_unique<CadSim>(CadBesideThePanel());
+        panel->Start();
+        ASSERT_TRUE(WaitUntil([&] { return LampPixel() == kLime; }, 10000));
+        ActivatePanel();
+    }
+
+    // Tabs until the control has the focus.
+    void FocusWithTab(int id) {
+        HWND control = panel->Control(id);
+        for (int step = 0; step < 10 && FocusOfPanel() != control; ++step) {
+            HWND before = FocusOfPanel();
+            e2e::TapKey(VK_TAB);
+            ASSERT_TRUE(WaitUntil([&] { return FocusOfPanel() != before; }, 10000));
+        }
+        ASSERT_EQ(FocusOfPanel(), control);
+    }
+
+    std::unique_ptr<CadSim> cad;
+};
+
+TEST_F(PanelKeysTest, SpaceOnAnOptionBoxTogglesItAndBringsAutoCadToTheFront) {
+    FocusWithTab(e2e::kShiftBox);
+    e2e::TapKey(VK_SPACE);
+    EXPECT_TRUE(WaitUntil([&] { return !Ticked(e2e::kShiftBox); }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == cad->MainWindow(); }, 10000));
+}
+
+// Enter and Esc on a box and in the version field do nothing: the box keeps its tick, the field
+// its text, the panel stays open and in front. The Tab after them is handled after them, so
+// once the focus has moved on, they have had their effect, if any.
+TEST_F(PanelKeysTest, EnterAndEscDoNothingOnABoxAndInTheVersionField) {
+    struct Case {
+        int id;
+        int next;
+    };
+    for (const Case& c :
+         {Case{e2e::kShiftBox, e2e::kCtrlBox}, Case{e2e::kVersionField, e2e::kRegisterButton}}) {
+        SCOPED_TRACE(c.id);
+        FocusWithTab(c.id);
+        e2e::TapKey(VK_RETURN);
+        e2e::TapKey(VK_ESCAPE);
+        e2e::TapKey(VK_TAB);
+        EXPECT_TRUE(WaitUntil([&] { return FocusOfPanel() == panel->Control(c.next); }, 10000));
+        EXPECT_EQ(::GetForegroundWindow(), panel->Window());
+        EXPECT_TRUE(Ticked(e2e::kShiftBox));
+        EXPECT_EQ(TextOf(panel->Control(e2e::kVersionField)), L"24");
+        EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr);
+    }
+}
+
+// In the version field the arrows move the caret and the focus stays; a digit typed after
+// them lands in the field.
+TEST_F(PanelKeysTest, TheArrowKeysMoveTheCaretInTheVersionField) {
+    HWND field = panel->Control(e2e::kVersionField);
+    FocusWithTab(e2e::kVersionField);
+    ::SendMessageW(field, EM_SETSEL, 2, 2);
+    const auto caret = [&] {
+        // Both ends in the answer itself: no pointer into this process crosses over.
+        const auto selection = static_cast<DWORD>(::SendMessageW(field, EM_GETSEL, 0, 0));
+        return LOWORD(selection) == HIWORD(selection) ? static_cast<int>(LOWORD(selection)) : -1;
+    };
+    e2e::TapKey(VK_LEFT);
+    EXPECT_TRUE(WaitUntil([&] { return caret() == 1; }, 10000));
+    e2e::TapKey(VK_RIGHT);
+    EXPECT_TRUE(WaitUntil([&] { return caret() == 2; }, 10000));
+    e2e::TapKey(VK_UP);
+    e2e::TapKey(VK_DOWN);
+    e2e::TapKey('7');
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(field).size() == 3; }, 10000)) << TextOf(field);
+    EXPECT_EQ(FocusOfPanel(), field);
 }
 
 TEST_F(PanelTest, RightClickOpensThePopupMenuAndClosingEndsWithExitCodeZero) {

@@ -16,7 +16,8 @@ using FakeValue =
     std::variant<std::wstring, std::int32_t, bool, std::uint64_t, std::shared_ptr<FakeNode>>;
 using FakeMember = std::function<FakeValue(const std::vector<platform::Argument>&)>;
 
-// What the fake server saw: every call in order, and how many objects clients still hold.
+// What the fake server saw: every call in order, how many objects clients still hold, and the
+// name of each object in the order the clients released them.
 // With failAtCall set to n, the n-th call (counted from 1, availability checks and attaches
 // included) fails as a failing server's would. While refuseCalls is above 0, each call is
 // refused, as a busy server refuses it, without running or being logged, and counted in
@@ -24,6 +25,7 @@ using FakeMember = std::function<FakeValue(const std::vector<platform::Argument>
 struct FakeServerLog {
     std::vector<std::wstring> calls;  // "Object.Member" with arguments in brackets
     int liveObjects = 0;
+    std::vector<std::wstring> released;
     std::size_t failAtCall = 0;
     int refuseCalls = 0;
     int refused = 0;
@@ -92,7 +94,10 @@ class FakeObject : public platform::AutomationObject {
         : node_(std::move(node)), log_(log) {
         ++log_.liveObjects;
     }
-    ~FakeObject() override { --log_.liveObjects; }
+    ~FakeObject() override {
+        --log_.liveObjects;
+        log_.released.push_back(node_->Name());
+    }
     FakeObject(const FakeObject&) = delete;
     FakeObject& operator=(const FakeObject&) = delete;
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +60,19 @@ TEST_F(CleanedCopyExportTest, ProposesTheNextNumberSelectsEverythingAndWritesThe
     EXPECT_EQ(automation.log.liveObjects, 0);
 }
 
+// The selection set, then the drawing, then the Application: also when Wblock fails.
+TEST_F(CleanedCopyExportTest, TheObjectsAreReleasedSelectionSetFirstApplicationLast) {
+    for (const bool wblockFails : {false, true}) {
+        SCOPED_TRACE(wblockFails);
+        if (wblockFails) {
+            document->Fails(L"Wblock");
+        }
+        automation.log.released.clear();
+        commands.ExportCleanedCopy();
+        EXPECT_EQ(automation.log.released, (std::vector<std::wstring>{L"Set", L"Doc", L"App"}));
+    }
+}
+
 TEST_F(CleanedCopyExportTest, TheNameTheUserChoseIsUsedAsLeftInTheDialog) {
     panel.saveAs = L"D:\\elsewhere\\mine.dxf";
     commands.ExportCleanedCopy();
@@ -71,6 +85,11 @@ TEST_F(CleanedCopyExportTest, AnExistingFileIsWrittenOnlyAfterYes) {
     commands.ExportCleanedCopy();
     EXPECT_EQ(dialogs.questions, std::vector<std::wstring>{L"すでに存在します．上書きしますか？"});
     EXPECT_TRUE(written.empty());
+    // After "いいえ" the user's selection is left as it was: the set is not even fetched.
+    EXPECT_TRUE(SelectionCalls().empty());
+    EXPECT_EQ(std::count(automation.log.calls.begin(), automation.log.calls.end(),
+                         L"Doc.ActiveSelectionSet"),
+              0);
     EXPECT_EQ(panel.dialogs.size(), 1u);  // no second dialog
     dialogs.answerYes = true;
     commands.ExportCleanedCopy();
