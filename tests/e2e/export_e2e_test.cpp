@@ -125,17 +125,21 @@ class ExportTest : public e2e::PanelFixture {
     bool NoLiveObjects() {
         return cad->WaitFor([&] { return cad->LiveObjects() == 0; }, 10000);
     }
+
+    // WBLOCK, the proposal "plan_wblock2.dwg" accepted, and cadsim writing it.
+    void ExportUnderTheProposedName() {
+        PressWblockFromTheKeyboard();
+        HWND dialog = WaitForSaveDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(NameFieldText(dialog), L"plan_wblock2.dwg");
+        AcceptSaveDialog(dialog);
+        ASSERT_TRUE(cad->WaitForRecordLine("wrote C:\\dwg\\plan_wblock2.dwg entities=7", 10000));
+    }
 };
 
 TEST_F(ExportTest, TheDialogProposesTheNextNumberAndAcceptingItWritesTheFile) {
     StartPanel();
-    PressWblockFromTheKeyboard();
-    HWND dialog = WaitForSaveDialog();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(NameFieldText(dialog), L"plan_wblock2.dwg");
-    AcceptSaveDialog(dialog);
-
-    ASSERT_TRUE(cad->WaitForRecordLine("wrote C:\\dwg\\plan_wblock2.dwg entities=7", 10000));
+    ASSERT_NO_FATAL_FAILURE(ExportUnderTheProposedName());
     EXPECT_TRUE(fs::exists(L"C:\\dwg\\plan_wblock2.dwg"));
     // Every object released: the command has ended and its calls are all in the record.
     ASSERT_TRUE(NoLiveObjects());
@@ -247,12 +251,7 @@ TEST_F(ExportTest, AnUnregisteredVersionShowsTheAvailabilityError) {
 TEST_F(ExportTest, TheExportWritesItsFileWhileAutoCadRefusesCallsAtFirst) {
     StartPanel();
     ASSERT_EQ(cad->Send(L"refuse-calls 1200"), 1);
-    PressWblockFromTheKeyboard();
-    HWND dialog = WaitForSaveDialog();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(NameFieldText(dialog), L"plan_wblock2.dwg");
-    AcceptSaveDialog(dialog);
-    ASSERT_TRUE(cad->WaitForRecordLine("wrote C:\\dwg\\plan_wblock2.dwg entities=7", 10000));
+    ASSERT_NO_FATAL_FAILURE(ExportUnderTheProposedName());
     EXPECT_GT(cad->Send(L"refused-calls"), 0);
     EXPECT_TRUE(NoLiveObjects());
 }
