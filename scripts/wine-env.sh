@@ -51,13 +51,17 @@ configure_prefix() {
         /v 'MS Shell Dlg' /t REG_MULTI_SZ /d 'NotoSansCJK-Regular.ttc,Noto Sans CJK JP' /f >/dev/null
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
         /v 'Segoe UI' /t REG_MULTI_SZ /d 'NotoSansCJK-Regular.ttc,Noto Sans CJK JP' /f >/dev/null
-    # The automation identifiers that cadsim registers under (--automation 24 or 25).
+    register_automation_ids
+    set_prefix_dpi 96
+    install_marlett
+}
+
+# The automation identifiers that cadsim registers under (--automation 24 or 25).
+register_automation_ids() {
     wine reg add 'HKCR\Autocad.Application.24\CLSID' /ve /d '{CA7A9482-BEF8-4320-8904-360DEB3EA500}' /f >/dev/null
     wine reg add 'HKCR\CLSID\{CA7A9482-BEF8-4320-8904-360DEB3EA500}\ProgID' /ve /d 'Autocad.Application.24' /f >/dev/null
     wine reg add 'HKCR\Autocad.Application.25\CLSID' /ve /d '{BA2D8404-F055-4251-9F54-A73024E92352}' /f >/dev/null
     wine reg add 'HKCR\CLSID\{BA2D8404-F055-4251-9F54-A73024E92352}\ProgID' /ve /d 'Autocad.Application.25' /f >/dev/null
-    set_prefix_dpi 96
-    install_marlett
 }
 
 # Wine draws the caption buttons (close box, minimise, maximise) as letters of its Marlett font.
