@@ -230,15 +230,14 @@ exec {to_driver}>&- {from_driver}<&-
 [[ $driver_status -eq 0 ]] || fail "bench_driver failed (exit code $driver_status)"
 [[ -s $data ]] || fail "no measurements"
 
-# --- the IME guard beside a blocked AutoCAD ---
-# cadsim's automation identifiers, for the look-alike of bench_busy_cad (idempotent).
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine-env.sh"
-register_automation_ids
-------------------------------------------------
+# --- the IME guard beside a blocked AutoCAD ---------------------------------------------------
 ime_guard=$(wine "$(winepath -w "$bin_dir/bench_ime_guard.exe" 2>/dev/null)" 2>"$work/ime_guard.txt" |
     tr -d '\r') || fail "bench_ime_guard failed: $(tail -n5 "$work/ime_guard.txt")"
 
 # --- beside a busy or hung AutoCAD ------------------------------------------------------------
+# cadsim's automation identifiers, for the look-alike (idempotent).
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine-env.sh"
+register_automation_ids
 busy_cad=$(wine "$(winepath -w "$bin_dir/bench_busy_cad.exe" 2>/dev/null)" 2>"$work/busy_cad.txt" |
     tr -d '\r') || fail "bench_busy_cad failed: $(tail -n5 "$work/busy_cad.txt")"
 
