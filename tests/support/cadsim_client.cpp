@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <stdexcept>
+#include <string>
 
 #include "cadsim/control_protocol.h"
 #include "tests/support/command_line.h"
@@ -77,9 +78,22 @@ CadSim::CadSim(Options options) : options_(std::move(options)) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &process)) {
-        throw std::runtime_error("cannot start cadsim.exe");
+    // Under Wine a start right after another process ended is now and then refused; it is made
+    // again a few times, as a person would start the program again.
+    DWORD error = 0;
+    const bool started = WaitUntil(
+        [&] {
+            std::wstring line = commandLine;  // CreateProcessW may write into it
+            if (::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &process)) {
+                return true;
+            }
+            error = ::GetLastError();
+            return false;
+        },
+        5000);
+    if (!started) {
+        throw std::runtime_error("cannot start cadsim.exe (error " + std::to_string(error) + ")");
     }
     const platform::win32::UniqueKernelHandle thread(process.hThread);
     process_.reset(process.hProcess);
