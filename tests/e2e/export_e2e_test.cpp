@@ -126,14 +126,17 @@ class ExportTest : public e2e::PanelFixture {
         return cad->WaitFor([&] { return cad->LiveObjects() == 0; }, 10000);
     }
 
-    // WBLOCK, the proposal "plan_wblock2.dwg" accepted, and cadsim writing it.
-    void ExportUnderTheProposedName() {
+    // WBLOCK with the proposal accepted, until cadsim has recorded `done`; by default the
+    // proposal is "plan_wblock2.dwg" and cadsim writes it.
+    void ExportUnderTheProposedName(
+        const std::wstring& proposal = L"plan_wblock2.dwg",
+        const std::string& done = "wrote C:\\dwg\\plan_wblock2.dwg entities=7") {
         PressWblockFromTheKeyboard();
         HWND dialog = WaitForSaveDialog();
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(NameFieldText(dialog), L"plan_wblock2.dwg");
+        EXPECT_EQ(NameFieldText(dialog), proposal);
         AcceptSaveDialog(dialog);
-        ASSERT_TRUE(cad->WaitForRecordLine("wrote C:\\dwg\\plan_wblock2.dwg entities=7", 10000));
+        ASSERT_TRUE(cad->WaitForRecordLine(done, 10000));
     }
 };
 
@@ -192,12 +195,8 @@ TEST_F(ExportTest, ADrawingWithoutEntitiesWritesNothing) {
     cad->Send(L"docs clear");
     cad->Send(L"doc add empty.dwg|C:\\dwg\\empty.dwg|0");
     StartPanel();
-    PressWblockFromTheKeyboard();
-    HWND dialog = WaitForSaveDialog();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(NameFieldText(dialog), L"empty_wblock1.dwg");
-    AcceptSaveDialog(dialog);
-    ASSERT_TRUE(cad->WaitForRecordLine("call SelectionSet.Count flags=3 args=", 10000));
+    ASSERT_NO_FATAL_FAILURE(
+        ExportUnderTheProposedName(L"empty_wblock1.dwg", "call SelectionSet.Count flags=3 args="));
     EXPECT_TRUE(NoLiveObjects());
     EXPECT_EQ(CountLines(cad->RecordLines(), "call Document.Wblock"), 0);
     EXPECT_EQ(::FindWindowW(L"TMessageForm", nullptr), nullptr);
