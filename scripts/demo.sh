@@ -264,8 +264,8 @@ LABELS
     # here): "OFF" unticked first, so that the panel stays when AutoCAD's window is no longer
     # recognised, then AutoCAD's title changed to one that the panel does not take for AutoCAD.
     xdotool mousemove --sync $(control_centre 204) click 1 2>/dev/null
+    sleep 1  # the click has unticked "OFF" before any tick misses AutoCAD
     cad title 'Drawing1'
-    sleep 1  # a few ticks: the lamp turns grey
     xdotool mousemove --sync $(control_centre 102) click 1 2>/dev/null
     crop_shot not-registered "$(wait_rect TMessageForm)"
     xdotool key Return 2>/dev/null
