@@ -4,6 +4,13 @@
 //                               the real program show
 //   docs_bench rect CLASS       prints WxH+X+Y, the rectangle that the visible top-level windows
 //                               of the window class CLASS cover together, or nothing (exit 1)
+//   docs_bench controls CLASS   prints "ID WxH+X+Y" for each child window of the first visible
+//                               top-level window of CLASS, relative to that window's top-left
+//                               corner, so that a picture of it can be labelled
+//   docs_bench ime-caption      writes into the panel's caption what the IME guard writes there
+//                               (monitor::ImeGuardCaption of AutoCAD's main window, as the
+//                               program's own search finds it): Wine shows no IME of another
+//                               process, so the guard itself cannot act on the test bench
 #include <windows.h>
 #include <commctrl.h>
 
@@ -13,6 +20,9 @@
 
 #include "app/dark_theme.h"
 #include "app/message_box.h"
+#include "cadlink/cad_window_finder.h"
+#include "monitor/cad_monitor.h"
+#include "platform/win32/win32_window_system.h"
 
 namespace {
 
@@ -52,6 +62,46 @@ int PrintRect(const std::wstring& className) {
     return 0;
 }
 
+HWND FirstVisibleWindow(const std::wstring& className) {
+    for (HWND window = ::FindWindowW(className.c_str(), nullptr); window != nullptr;
+         window = ::FindWindowExW(nullptr, window, className.c_str(), nullptr)) {
+        if (::IsWindowVisible(window)) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM data) {
+    const RECT& origin = *reinterpret_cast<const RECT*>(data);
+    RECT r{};
+    if (::IsWindowVisible(child) && ::GetWindowRect(child, &r)) {
+        std::printf("%d %ldx%ld+%ld+%ld\n", ::GetDlgCtrlID(child), r.right - r.left,
+                    r.bottom - r.top, r.left - origin.left, r.top - origin.top);
+    }
+    return TRUE;
+}
+
+int PrintControls(const std::wstring& className) {
+    HWND window = FirstVisibleWindow(className);
+    RECT origin{};
+    if (window == nullptr || !::GetWindowRect(window, &origin)) {
+        return 1;
+    }
+    ::EnumChildWindows(window, PrintChild, reinterpret_cast<LPARAM>(&origin));
+    return 0;
+}
+
+int WriteImeCaption() {
+    platform::win32::Win32WindowSystem windows;
+    const platform::WindowHandle cad = cadlink::FindCadMainWindow(windows);
+    HWND panel = FirstVisibleWindow(L"TMERIDO_A_MainForm");
+    if (cad == platform::WindowHandle::none || panel == nullptr) {
+        return 1;
+    }
+    return ::SetWindowTextW(panel, monitor::ImeGuardCaption(cad).c_str()) ? 0 : 1;
+}
+
 int ShowBox(const std::wstring& title, const std::wstring& text) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
@@ -68,9 +118,18 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"rect" && argc == 3) {
         return PrintRect(argv[2]);
     }
+    if (command == L"controls" && argc == 3) {
+        return PrintControls(argv[2]);
+    }
+    if (command == L"ime-caption" && argc == 2) {
+        return WriteImeCaption();
+    }
     if (command == L"box" && argc == 4) {
         return ShowBox(argv[2], argv[3]);
     }
-    std::fputs("usage: docs_bench rect CLASS | docs_bench box TITLE TEXT\n", stderr);
+    std::fputs(
+        "usage: docs_bench rect CLASS | docs_bench controls CLASS | docs_bench ime-caption |"
+        " docs_bench box TITLE TEXT\n",
+        stderr);
     return 2;
 }

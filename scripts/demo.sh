@@ -3,8 +3,9 @@
 # of its open pop-up menu in build/demo/. With DISPLAY set, the demo runs on that display and
 # stays until the panel is closed; otherwise it uses a virtual display of its own and ends.
 #   demo.sh [bin-folder] [--docs]
-# --docs also opens the drawing picker, the overwrite question of the export and the message of
-# the registration, and copies every screenshot into docs/ for the README and the user guide.
+# --docs also opens the drawing picker, the overwrite question of the export, the message of the
+# registration and the message of ACT with nothing registered, labels the panel's parts on a
+# copy of its picture, and copies every screenshot into docs/ for the README and the user guide.
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/wine-env.sh"
@@ -139,6 +140,69 @@ print("%dx%d+%d+%d" % (r - l, bt - t, l, t))' "$@"
     # The panel with 25 beside AutoCAD 2025's caption.
     crop_shot panel "$(union "$panel_rect" "$cad_rect" $((cad_top + 60)))"
 
+    # The panel alone, twice its size, each part named in Japanese as the guide names it.
+    # docs_bench reports where each control lies in the panel (control id WxH+X+Y).
+    controls="$(cd "$work" && wine docs_bench.exe controls TMERIDO_A_MainForm 2>/dev/null | tr -d '\r')"
+    control_centre() {  # ID: the control's centre on the screen, "X Y"
+        echo "$controls" | awk -v id="$1" -v x="$panel_x" -v y="$panel_y" '$1 == id {
+            split($2, r, /[x+]/); print x + r[3] + int(r[1] / 2), y + r[4] + int(r[2] / 2) }'
+    }
+    convert "$out/desktop-panel.png" -crop "$panel_rect" +repage "$out/panel-alone.png"
+    python3 - "$out/panel-alone.png" "$out/panel-parts.png" "$controls" <<'LABELS' || exit 1
+import re, subprocess, sys
+source, target, controls = sys.argv[1:4]
+# Control ids (app/panel_layout.h) and the names the guide gives them: the first row is named
+# above the panel, the second below it; the title bar and the close box at the sides.
+above = [(501, "ランプ"), (102, "ACT"), (104, "LIST"), (301, "番号の欄（API Ver.=）")]
+below = [(203, "IME"), (201, "Shift"), (202, "Ctrl"), (204, "OFF")]
+rects = {}
+for line in controls.splitlines():
+    if line.strip():
+        ident, rect = line.split()
+        w, h, x, y = (int(v) for v in re.split("[x+]", rect))
+        rects[int(ident)] = (x, y, w, h)
+width, height = (int(v) for v in subprocess.run(
+    ["identify", "-format", "%w %h", source], capture_output=True, text=True,
+    check=True).stdout.split())
+scale, left, right, top, bottom = 2, 120, 80, 56, 56
+canvas_w = width * scale + left + right
+canvas_h = height * scale + top + bottom
+lines, names = [], []
+
+def edge(ident, side):  # the middle of the part's top or bottom edge, where its pointer ends
+    x, y, w, h = rects[ident]
+    return left + (x + w // 2) * scale, top + (y + (h if side == "bottom" else 0)) * scale
+
+def pointer(x1, y1, x2, y2):  # a line ending in a dot on the part
+    lines.extend(["-draw", "line %d,%d %d,%d" % (x1, y1, x2, y2),
+                  "-draw", "circle %d,%d %d,%d" % (x2, y2, x2 + 3, y2)])
+
+for ident, name in above:
+    x, y = edge(ident, "top")
+    pointer(x, top - 16, x, y)
+    names.extend(["-gravity", "North", "-annotate", "%+d%+d" % (x - canvas_w // 2, 10), name])
+for ident, name in below:
+    x, y = edge(ident, "bottom")
+    pointer(x, top + height * scale + 16, x, y)
+    names.extend(["-gravity", "North", "-annotate",
+                  "%+d%+d" % (x - canvas_w // 2, top + height * scale + 20), name])
+client_top = min(rects[ident][1] for ident, _ in above)
+bar_y = top + client_top * scale // 2
+pointer(left - 10, bar_y, left + 70, bar_y)
+names.extend(["-gravity", "NorthWest", "-annotate", "+10%+d" % (bar_y - 12), "タイトル バー"])
+close_x = left + width * scale - 12 * scale
+pointer(left + width * scale + 10, bar_y, close_x, bar_y)
+names.extend(["-gravity", "NorthWest", "-annotate",
+              "%+d%+d" % (left + width * scale + 14, bar_y - 12), "閉じる"])
+subprocess.run(["convert", "-size", "%dx%d" % (canvas_w, canvas_h), "xc:white",
+                "(", source, "-scale", "%d%%" % (scale * 100), ")",
+                "-geometry", "+%d+%d" % (left, top), "-composite",
+                "-fill", "none", "-stroke", "#d03030", "-strokewidth", "2"] + lines +
+               ["-font", "Noto-Sans-CJK-JP", "-pointsize", "15", "-fill", "#1a1a1a",
+                "-stroke", "none"] + names + ["-strip", target], check=True)
+LABELS
+    shots+=(panel-parts.png)
+
     # The pop-up menu with its AppFullName sub-menu open: the registered path.
     xdotool mousemove --sync "${label[@]}" click 3 2>/dev/null
     wait_rect '#32768' >/dev/null
@@ -188,6 +252,24 @@ print("%dx%d+%d+%d" % (r - l, bt - t, l, t))' "$@"
     crop_shot picker "$(wait_rect TInputListForm)"
     xdotool key Escape 2>/dev/null
     wait_gone TInputListForm
+
+    # The caption that the IME guard writes (AutoCAD's window handle in hexadecimal). Wine shows
+    # no IME of another process, so the guard cannot act here: docs_bench writes the program's
+    # own caption text for the AutoCAD window that the program's own search finds.
+    (cd "$work" && wine docs_bench.exe ime-caption >/dev/null 2>&1) ||
+        { echo "demo: the IME guard's caption was not written" >&2; exit 1; }
+    crop_shot panel-ime-caption "$panel_rect"
+
+    # ACT with no AutoCAD and nothing that can be started (the registered path does not exist
+    # here): "OFF" unticked first, so that the panel stays when AutoCAD's window is no longer
+    # recognised, then AutoCAD's title changed to one that the panel does not take for AutoCAD.
+    xdotool mousemove --sync $(control_centre 204) click 1 2>/dev/null
+    sleep 1  # the click has unticked "OFF" before any tick misses AutoCAD
+    cad title 'Drawing1'
+    xdotool mousemove --sync $(control_centre 102) click 1 2>/dev/null
+    crop_shot not-registered "$(wait_rect TMessageForm)"
+    xdotool key Return 2>/dev/null
+    wait_gone TMessageForm
 
     # The box about administrator rights: Wine has no integrity levels, so the real program
     # cannot meet the case; docs_bench shows the program's own box with the program's text.

@@ -8,10 +8,12 @@ without any network service:
   1. on a copy of the page with a small checking script added at its end (the copy is not in
      the zip): after the page's load event the script writes what the browser made of it into
      the DOM, which --dump-dom prints: the character set, the language, the title heading, the
-     table of contents, each picture with its natural size, and every resource the page fetched;
+     table of contents, each picture with its natural size and its caption as laid out, every
+     「…」の節 reference with the section its link leads to, and every resource the page fetched;
   2. on the page itself, as shipped, writing a screenshot of its first screen to SCREENSHOT.
-Fails when a picture did not load, when the page fetched anything outside the unpacked folder,
-when the page did not come out as the guide, or when the screenshot is missing or blank.
+Fails when a picture did not load or shows no caption under it, when a 「…」の節 reference does
+not link to a section heading of the page, when the page fetched anything outside the unpacked
+folder, when the page did not come out as the guide, or when the screenshot is missing or blank.
 """
 
 import json
@@ -45,12 +47,50 @@ window.addEventListener("load", function () {
   var fetched = performance.getEntriesByType("resource").map(function (entry) {
     return entry.name;
   });
+  // A caption counts as shown when it has text, a box, a readable size and is not hidden, and
+  // lies under its picture.
+  var captions = Array.prototype.map.call(document.images, function (image) {
+    var figure = image.closest("figure");
+    var caption = figure ? figure.querySelector("figcaption") : null;
+    if (!caption) {
+      return {src: image.getAttribute("src"), text: "", shown: false, below: false};
+    }
+    var box = caption.getBoundingClientRect(), picture = image.getBoundingClientRect();
+    var style = getComputedStyle(caption), text = caption.textContent.trim();
+    return {src: image.getAttribute("src"), text: text,
+            shown: text !== "" && box.width > 0 && box.height > 0 &&
+                   style.visibility === "visible" && style.display !== "none" &&
+                   parseFloat(style.opacity) > 0 && parseFloat(style.fontSize) >= 10,
+            below: box.top >= picture.bottom - 1};
+  });
+  // The running text with each in-page link marked with the heading it leads to (empty when it
+  // leads to none); then every name of a 「…」の節 reference, linked or not.
+  var copy = document.body.cloneNode(true);
+  copy.querySelectorAll("script, nav.toc, h1, h2, h3, h4, h5, h6").forEach(function (node) {
+    node.remove();
+  });
+  copy.querySelectorAll("a[href^='#']").forEach(function (link) {
+    var target = document.getElementById(decodeURIComponent(link.getAttribute("href").slice(1)));
+    var section = target !== null && /^H[1-6]$/.test(target.tagName);
+    link.replaceWith("\\u0001" + (section ? target.textContent : "") + "\\u0002" +
+                     link.textContent + "\\u0003");
+  });
+  var references = [];
+  (copy.textContent.match(/(?:「[^「」]*」)+の節/g) || []).forEach(function (chain) {
+    (chain.match(/「[^「」]*」/g) || []).forEach(function (quoted) {
+      var name = quoted.slice(1, -1);
+      var linked = /^\\u0001([^\\u0002]*)\\u0002([^\\u0001\\u0003]*)\\u0003$/.exec(name);
+      references.push(linked ? {name: linked[2], section: linked[1]}
+                             : {name: name.replace(/[\\u0001-\\u0003]/g, ""), section: ""});
+    });
+  });
   var heading = document.querySelector("h1");
   var result = {
     characterSet: document.characterSet, lang: document.documentElement.lang,
     heading: heading ? heading.textContent : null,
     tocLinks: document.querySelectorAll("nav.toc a[href^='#']").length,
-    scripts: document.scripts.length, pictures: pictures, fetched: fetched
+    scripts: document.scripts.length, pictures: pictures, captions: captions,
+    references: references, fetched: fetched
   };
   var out = document.createElement("pre");
   out.id = "merido-check";
@@ -98,6 +138,11 @@ def judge(result, packed_pictures, folder_url):
                                                  and p["height"] > 0)]
     loaded = sorted({p["src"] for p in pictures} - set(broken))
     outside = [url for url in result["fetched"] if not url.startswith(folder_url)]
+    uncaptioned = [c["src"] for c in result["captions"] if not (c["shown"] and c["below"])]
+    references = result["references"]
+    # A reference leads to its section when the heading it links to begins with its name.
+    astray = ["「%s」" % r["name"] for r in references
+              if not (r["section"] and r["section"].startswith(r["name"]))]
     return [
         ("rendered as UTF-8 Japanese", result["characterSet"] == "UTF-8" and result["lang"] == "ja",
          "%s, lang=%s" % (result["characterSet"], result["lang"])),
@@ -110,6 +155,12 @@ def judge(result, packed_pictures, folder_url):
          "%d pictures; broken: %s" % (len(pictures), broken or "none")),
         ("every packed picture shown", loaded == sorted(packed_pictures),
          "shown %s, packed %s" % (loaded, sorted(packed_pictures))),
+        ("every picture has a visible caption under it", not uncaptioned and pictures != [],
+         "%d captions; missing, hidden or not under the picture: %s" % (
+             len(result["captions"]), uncaptioned or "none")),
+        ("every 「…」の節 reference links to its section", not astray and references != [],
+         "%d references; not leading to their sections: %s" % (
+             len(references), ", ".join(astray) or "none")),
         ("nothing fetched outside the unpacked zip", not outside, ", ".join(outside) or "none"),
     ]
 

@@ -81,6 +81,8 @@ th { background: #eee; }
 code { font-family: Consolas, "BIZ UDGothic", "Noto Sans Mono CJK JP", monospace;
        background: #f2f2f2; padding: 0 .2em; }
 blockquote { margin: 1em 0; padding: .5em 1em; border-left: 4px solid #999; background: #f7f7f7; }
+figure { margin: 1em 0 1.5em; }
+figcaption { font-size: .9em; color: #444; margin-top: .3em; }
 """
 
 PAGE = """<!DOCTYPE html>
@@ -98,6 +100,21 @@ PAGE = """<!DOCTYPE html>
 """
 
 IMG_SRC = re.compile(r'<img ([^>]*?)src="(' + re.escape(PICTURE_PREFIX) + r'[A-Za-z0-9_.-]+\.png)"')
+# A picture that stands alone in its paragraph; its alt text becomes the caption under it.
+LONE_PICTURE = re.compile(r'<p>(<img alt="([^"]*)" [^>]*>)</p>')
+# A cross-reference: one or more names in 「」 directly followed by 「の節」, as in
+# 「「バージョン番号」の節」 or 「「バージョン番号」「設定ファイル」の節」.
+SECTION_REFERENCE = re.compile(r"((?:「[^「」]*」)+)の節")
+REFERENCE_NAME = re.compile(r"「([^「」]*)」")
+HEADING = re.compile(r"(<h[1-6][^>]*>.*?</h[1-6]>)", re.S)
+# Texts that the guide once said and that are no longer true or no longer its wording.
+RETIRED_TEXTS = [
+    (re.compile(r"0\.3\s*秒"), "0.3 秒 (a hold time: a tap of any length counts)"),
+    (re.compile(r"黄緑"), "黄緑 (the lamp is 緑)"),
+    (re.compile(r"最大\s*0\.2\s*秒"), "最大 0.2 秒 (the key comes about 0.2 s after the release)"),
+    (re.compile(r"呼びかけ"), "呼びかけ (the guide says 要求)"),
+    (re.compile(r"チェックボックス"), "チェックボックス (the guide writes チェック ボックス)"),
+]
 
 
 def png_size(data):
@@ -107,9 +124,47 @@ def png_size(data):
     return struct.unpack(">II", data[16:24])
 
 
+def section_ids(toc_tokens):
+    """{heading text: id} of every section in the table of contents; None for a text that two
+    sections share, so that a reference to it is refused rather than guessed."""
+    ids = {}
+    stack = list(toc_tokens)
+    while stack:
+        token = stack.pop()
+        name = html.unescape(re.sub(r"<[^>]+>", "", token["name"]))
+        ids[name] = None if name in ids else token["id"]
+        stack.extend(token["children"])
+    return ids
+
+
+def section_of(name, ids):
+    """The id of the section that 「name」の節 means: the heading of that text, or the heading
+    that adds a note in parentheses to it (「バージョン番号」 for 「バージョン番号（API Ver.=）」)."""
+    matches = [section for heading, section in ids.items()
+               if heading == name or (heading.startswith(name + "（") and heading.endswith("）"))]
+    if len(matches) != 1 or matches[0] is None:
+        raise ValueError("「%s」の節: %s" % (name, "no such section" if not matches else
+                                             "more than one section of that name"))
+    return matches[0]
+
+
+def link_section_references(body, ids):
+    """Every 「name」 of a 「…の節」 reference outside the headings, as a link to its section."""
+    def linked(chain):
+        return REFERENCE_NAME.sub(
+            lambda m: '「<a href="#%s">%s</a>」' % (
+                html.escape(section_of(html.unescape(m.group(1)), ids)), m.group(1)),
+            chain.group(1)) + "の節"
+
+    parts = HEADING.split(body)
+    return "".join(part if i % 2 else SECTION_REFERENCE.sub(linked, part)
+                   for i, part in enumerate(parts))
+
+
 def render_guide(guide_text, read_picture):
     """The guide as one HTML page: a table of contents of its sections before the first one, the
-    pictures linked from PICTURE_PREFIX, each with its size so that the page does not jump."""
+    pictures linked from PICTURE_PREFIX, each with its size so that the page does not jump and
+    with its alt text as a visible caption, and each 「…」の節 a link to that section."""
     import markdown  # Debian's python3-markdown
     from markdown.extensions.toc import slugify_unicode
 
@@ -118,6 +173,8 @@ def render_guide(guide_text, read_picture):
         extensions=["tables", "toc", "sane_lists"],
         extension_configs={"toc": {"slugify": slugify_unicode, "toc_depth": "2-3"}})
     body = converter.convert(text)
+    body = link_section_references(body, section_ids(converter.toc_tokens))
+    body = LONE_PICTURE.sub(r"<figure>\1<figcaption>\2</figcaption></figure>", body)
     title_match = re.search(r"<h1[^>]*>(.*?)</h1>", body, re.S)
     title = re.sub(r"<[^>]+>", "", title_match.group(1)) if title_match else "MERIDO_B"
     toc = '<nav class="toc">\n<h2>目次</h2>\n%s</nav>' % converter.toc.replace(
@@ -234,7 +291,11 @@ def check_packaged_exe(data, report):
 
 class PageReader(html.parser.HTMLParser):
     """What the guide's page holds that matters to a browser: the language, the character set,
-    its ids, every address it loads or links, and anything that would run or fetch."""
+    its ids, every address it loads or links, anything that would run or fetch, the pictures
+    without a caption, and its running text (outside the headings and the table of contents),
+    in which a link to a section of the page is marked LINK_START id LINK_NAME text LINK_END."""
+
+    LINK_START, LINK_NAME, LINK_END = "\x01", "\x02", "\x03"
 
     def __init__(self):
         super().__init__(convert_charrefs=True)
@@ -248,6 +309,12 @@ class PageReader(html.parser.HTMLParser):
         self.in_toc = False
         self.style = ""
         self.in_style = False
+        self.text = []
+        self.in_heading = False
+        self.anchors = []
+        self.figure = None
+        self.in_caption = False
+        self.uncaptioned = []
 
     def handle_starttag(self, tag, attrs):
         values = dict(attrs)
@@ -265,25 +332,87 @@ class PageReader(html.parser.HTMLParser):
             if name in ("src", "srcset", "poster", "data", "action"):
                 if tag == "img" and name == "src":
                     self.pictures.append(value or "")
+                    self.add_picture(value or "")
                 else:
                     self.active.append("%s on <%s>" % (name, tag))
-        if tag == "a" and "href" in values:
-            self.links.append(values["href"] or "")
-            if self.in_toc:
-                self.toc_links += 1
+        if tag == "a":
+            self.start_link(values.get("href"))
         if tag == "nav" and "toc" in (values.get("class") or ""):
             self.in_toc = True
+        if tag in ("h1", "h2", "h3", "h4", "h5", "h6"):
+            self.in_heading = True
+        if tag == "figure":
+            self.figure = ([], [])
+        self.in_caption = self.in_caption or (tag == "figcaption" and self.figure is not None)
         self.in_style = tag == "style"
+
+    def start_link(self, href):
+        if href is not None:
+            self.links.append(href)
+            if self.in_toc:
+                self.toc_links += 1
+        inside = href is not None and href.startswith("#")
+        self.anchors.append(inside)
+        if inside:
+            self.text.append(self.LINK_START + href[1:] + self.LINK_NAME)
+
+    def add_picture(self, src):
+        if self.figure is not None:
+            self.figure[0].append(src)
+        else:
+            self.uncaptioned.append(src)
 
     def handle_endtag(self, tag):
         if tag == "nav":
             self.in_toc = False
         if tag == "style":
             self.in_style = False
+        if tag in ("h1", "h2", "h3", "h4", "h5", "h6"):
+            self.in_heading = False
+        if tag == "a" and self.anchors and self.anchors.pop():
+            self.text.append(self.LINK_END)
+        if tag == "figcaption":
+            self.in_caption = False
+        if tag == "figure" and self.figure is not None:
+            pictures, caption = self.figure
+            if not "".join(caption).strip():
+                self.uncaptioned.extend(pictures)
+            self.figure = None
 
     def handle_data(self, data):
         if self.in_style:
             self.style += data
+        elif not (self.in_toc or self.in_heading):
+            self.text.append(data)
+        if self.in_caption:
+            self.figure[1].append(data)
+
+    def running_text(self):
+        return "".join(self.text)
+
+
+def section_references(reader):
+    """[(name, id or None)] of every 「name」 in a 「…の節」 reference of the page's running
+    text: the id that its link leads to when that id is on the page, None when it does not
+    link or its link leads nowhere."""
+    link = re.compile("^%s([^%s]*)%s([^%s%s]*)%s$" % (
+        reader.LINK_START, reader.LINK_NAME, reader.LINK_NAME, reader.LINK_START,
+        reader.LINK_END, reader.LINK_END))
+    references = []
+    for chain in SECTION_REFERENCE.finditer(reader.running_text()):
+        for name in REFERENCE_NAME.findall(chain.group(1)):
+            linked = link.match(name)
+            if linked:
+                references.append((linked.group(2), linked.group(1)
+                                   if linked.group(1) in reader.ids else None))
+            else:
+                references.append((re.sub("[\x01-\x03]", "", name), None))
+    return references
+
+
+def retired_texts_in(text):
+    """The retired texts (RETIRED_TEXTS) that text still says."""
+    return [why for pattern, why in RETIRED_TEXTS if pattern.search(text)]
 
 
 def check_page(page_bytes, names, report):
@@ -310,6 +439,16 @@ def check_page(page_bytes, names, report):
                 if not (link.startswith("#") and link[1:] in reader.ids) and link not in names]
     report.check("guide page's pictures and links", not outside,
                  "outside the archive or the page: %s" % (outside or "none"))
+    references = section_references(reader)
+    broken = ["「%s」" % name for name, target in references if target is None]
+    report.check("guide page's section references link their sections", not broken,
+                 "%d references; not linked to a section of the page: %s" % (
+                     len(references), ", ".join(broken) or "none"))
+    report.check("guide page's pictures have captions", not reader.uncaptioned,
+                 "without a caption: %s" % (reader.uncaptioned or "none"))
+    retired = retired_texts_in(re.sub("[\x01-\x03]", "", reader.running_text()))
+    report.check("guide page says none of the retired texts", not retired,
+                 ", ".join(retired) or "none")
     return list(dict.fromkeys(p for p in reader.pictures if p.startswith(PICTURE_PREFIX)))
 
 

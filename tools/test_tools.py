@@ -271,13 +271,61 @@ class CheckPeTest(ProgramBuilder, unittest.TestCase):
                 self.assertIn("FAIL readable PE file", output)
 
 
+class GuidePageTest(unittest.TestCase):
+    """The guide as make_dist renders it: captions under pictures, references as links."""
+
+    GUIDE = ("# 使い方\n\n![パネル & AutoCAD](../panel.png)\n\n## 番号（API Ver.=）\n\n"
+             "本文 ![行の中](../inline.png) です。「番号」の節と、「番号」「登録」の節。\n\n"
+             "## 登録\n\n### 「番号」の節を見る\n")
+
+    def render(self, guide):
+        return make_dist.render_guide(guide, lambda name: b"")
+
+    def test_a_picture_alone_in_its_paragraph_gets_its_alt_text_as_caption(self):
+        page = self.render(self.GUIDE)
+        self.assertIn('<figure><img alt="パネル &amp; AutoCAD" src="images/panel.png" />'
+                      "<figcaption>パネル &amp; AutoCAD</figcaption></figure>", page)
+        # A picture inside a line of text stays there, without a figure (the check refuses it).
+        self.assertIn('本文 <img alt="行の中" src="images/inline.png" /> です', page)
+
+    def test_each_name_of_a_section_reference_links_its_section(self):
+        page = self.render(self.GUIDE)
+        # A name finds the heading that adds a note in parentheses to it.
+        self.assertIn('「<a href="#番号api-ver">番号</a>」の節と、', page)
+        self.assertIn('「<a href="#番号api-ver">番号</a>」「<a href="#登録">登録</a>」の節。', page)
+        # Headings (and the table of contents made of them) stay as they are.
+        self.assertIn("「番号」の節を見る</h3>", page)
+
+    def test_a_reference_to_no_section_or_to_two_is_refused(self):
+        for name, guide in [
+            ("no such section", "# 使い方\n\n## 登録\n\n「設定」の節\n"),
+            ("only a prefix", "# 使い方\n\n## 登録する\n\n「登録」の節\n"),
+            ("two sections of the name", "# 使い方\n\n## 登録\n\n## 登録\n\n「登録」の節\n"),
+        ]:
+            with self.subTest(name):
+                with self.assertRaises(ValueError):
+                    self.render(guide)
+
+    def test_the_guide_as_shipped_passes_the_page_checks(self):
+        with open(make_dist.GUIDE, encoding="utf-8") as f:
+            guide = f.read()
+        pictures = make_dist.pictures_of(guide)
+        page = self.render(guide).encode("utf-8")
+        out = io.StringIO()
+        report = check_pe.Report(out)
+        make_dist.check_page(page, [make_dist.PICTURE_PREFIX + p for p in pictures], report)
+        self.assertEqual(_failed(out.getvalue()), [])
+        self.assertTrue(all(os.path.isfile(os.path.join(make_dist.PICTURE_FOLDER, p))
+                            for p in pictures), pictures)
+
+
 @unittest.skipUnless(shutil.which(CXX) and shutil.which(make_dist.OBJCOPY),
                      "MinGW-w64 is not installed")
 class DistTest(ProgramBuilder, unittest.TestCase):
     """The release archive: what it holds, and the checks that `make test` runs on it."""
 
-    GUIDE = ("# 使い方\n![a](../panel.png)\n\n## 起動\n![b](../menu.png) ![a again](../panel.png)\n"
-             "\n## 登録\n\n### 番号\n\n[戻る](#起動)\n")
+    GUIDE = ("# 使い方\n![a](../panel.png)\n\n## 起動\n![b](../menu.png)\n\n![a again](../panel.png)\n"
+             "\n## 登録\n\n### 番号\n\n[戻る](#起動)、「番号」の節\n")
     # A PNG's signature and header, as much as the page's picture sizes are read from.
     PNG_HEADER = b"\x89PNG\r\n\x1a\n" + struct.pack(">I", 13) + b"IHDR" + struct.pack(">II", 310, 118)
 
@@ -323,7 +371,9 @@ class DistTest(ProgramBuilder, unittest.TestCase):
             toc = page[page.index('<nav class="toc">'):page.index("</nav>")]
             self.assertLess(page.index("</nav>"), page.index('<h2 id="起動">'))
             self.assertEqual(re.findall(r'href="#([^"]+)"', toc), ["起動", "登録", "番号"])
-            self.assertIn('<img alt="b" src="images/menu.png" width="310" height="118" />', page)
+            self.assertIn('<figure><img alt="b" src="images/menu.png" width="310" height="118" />'
+                          '<figcaption>b</figcaption></figure>', page)
+            self.assertIn('「<a href="#番号">番号</a>」の節', page)
             self.assertNotIn("../", page)
             self.assertEqual(archive.read("images/menu.png"), self.picture("menu.png"))
         debug = os.path.join(self.tmp, "good", "MERIDO_B.exe.debug")
@@ -341,8 +391,12 @@ class DistTest(ProgramBuilder, unittest.TestCase):
             program = f.read()
         guide, changes = ("README-ja.html", self.page("")), ("CHANGES-ja.txt", b"changes")
         picture = ("images/x.png", self.picture("x"))
+        figure = '<figure><img src="images/x.png"><figcaption>x</figcaption></figure>'
         page_check = "guide page has no script and fetches nothing else"
         links_check = "guide page's pictures and links"
+        references_check = "guide page's section references link their sections"
+        captions_check = "guide page's pictures have captions"
+        retired_check = "guide page says none of the retired texts"
         cases = [
             ("unstripped", dict(strip=False), ["debug link", "packaged exe size", "stripped"]),
             # The loader ignores bytes after the last section: the program stays valid.
@@ -352,7 +406,7 @@ class DistTest(ProgramBuilder, unittest.TestCase):
             ("no_guide", dict(entries=[("MERIDO_B.exe", program), changes]),
              ["archive entries"]),
             ("missing_picture", dict(entries=[
-                ("MERIDO_B.exe", program), ("README-ja.html", self.page('<img src="images/x.png">')),
+                ("MERIDO_B.exe", program), ("README-ja.html", self.page(figure)),
                 changes]), ["archive entries", links_check]),
             ("link_to_no_section", dict(entries=[
                 ("MERIDO_B.exe", program), ("README-ja.html", self.page('<a href="#nowhere">')),
@@ -370,20 +424,31 @@ class DistTest(ProgramBuilder, unittest.TestCase):
                 ("MERIDO_B.exe", program), ("README-ja.html", self.page(body)), changes, picture]),
              expected)
             for name, body, expected in [
-                ("script", '<img src="images/x.png"><script>1</script>', [page_check]),
-                ("inline_handler", '<img src="images/x.png" onerror="x()">', [page_check]),
-                ("web_picture", '<img src="images/x.png"><img src="https://example.org/x.png">',
-                 [links_check]),
-                ("style_sheet", '<img src="images/x.png"><link rel="stylesheet" href="a.css">',
-                 [page_check]),
-                ("style_url", '<img src="images/x.png"><style>p { background: url(x.png) }</style>',
-                 [page_check]),
-                ("web_link", '<img src="images/x.png"><a href="http://example.org/">',
-                 [links_check]),
+                ("script", figure + '<script>1</script>', [page_check]),
+                ("inline_handler", figure.replace("<img ", '<img onerror="x()" '), [page_check]),
+                ("web_picture", figure.replace("<figcaption>", '<img src="https://example.org/x.png">'
+                                               "<figcaption>"), [links_check]),
+                ("style_sheet", figure + '<link rel="stylesheet" href="a.css">', [page_check]),
+                ("style_url", figure + '<style>p { background: url(x.png) }</style>', [page_check]),
+                ("web_link", figure + '<a href="http://example.org/">', [links_check]),
+                # A reference to a section must link to it; every picture needs a caption.
+                ("unlinked_section_reference", figure + "<p>「二」の節</p>", [references_check]),
+                ("one_of_two_references_unlinked",
+                 figure + '<p>「<a href="#一">一</a>」「二」の節</p>', [references_check]),
+                ("linked_section_references",
+                 figure + '<p>「<a href="#一">一</a>」「<a href="#二">二</a>」の節</p>', []),
+                ("picture_outside_a_figure", figure + '<p><img src="images/x.png"></p>',
+                 [captions_check]),
+                ("empty_caption", figure.replace("<figcaption>x", "<figcaption> "),
+                 [captions_check]),
+                # Texts the guide no longer says, in any spacing.
+                ("a_hold_time", figure + "<p>約 0.3 秒押してから離します</p>", [retired_check]),
+                ("a_hold_time_unspaced", figure + "<p>0.3秒</p>", [retired_check]),
+                ("the_old_lamp_colour", figure + "<p>ランプは黄緑です</p>", [retired_check]),
             ]
         ] + [
             ("picture_page_and_entries_agree", dict(entries=[
-                ("MERIDO_B.exe", program), ("README-ja.html", self.page('<img src="images/x.png">')),
+                ("MERIDO_B.exe", program), ("README-ja.html", self.page(figure)),
                 changes, picture]), []),
             ("not_a_program", dict(entries=[("MERIDO_B.exe", b"MZ"), guide, changes]),
              ["packaged exe readable", "readable PE file"]),
