@@ -134,6 +134,7 @@ class ControlPanel final : public platform::Panel, public BaseWindow {
     void Button2Click();
     void Button3Click();
     void Button4Click();
+    // One CheckBoxNClick per option box (platform/option_boxes.h); kClickHandlers names them.
     void CheckBox1Click();
     void CheckBox2Click();
     void CheckBox3Click();

@@ -54,10 +54,7 @@ class FakePanel : public platform::Panel {
 
     platform::Colour lamp = platform::kLampWhite;
     std::wstring version = L"24";
-    std::map<platform::OptionBox, bool> checked{{platform::OptionBox::Shift, true},
-                                                {platform::OptionBox::Ctrl, true},
-                                                {platform::OptionBox::Ime, true},
-                                                {platform::OptionBox::Off, true}};
+    std::map<platform::OptionBox, bool> checked = StatesAtDesign();
     std::vector<platform::OptionBox> clicks;
     std::wstring registeredCaption;
     std::wstring caption = L"\u25A0 MERIDO_B 1.10";
@@ -70,6 +67,15 @@ class FakePanel : public platform::Panel {
     std::vector<std::wstring> log;
     std::vector<std::wstring> dialogs;   // "folder|file name" of each save dialog shown
     std::optional<std::wstring> saveAs;  // what the user accepts; nothing: cancelled
+
+  private:
+    static std::map<platform::OptionBox, bool> StatesAtDesign() {
+        std::map<platform::OptionBox, bool> states;
+        for (const platform::OptionBoxRow& row : platform::kOptionBoxes) {
+            states[row.box] = row.ticked;
+        }
+        return states;
+    }
 };
 
 }  // namespace fakes
