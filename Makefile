@@ -2,7 +2,9 @@
 # `make test` and `make demo` are the two commands the README describes. Every target installs what is missing first.
 JOBS ?= 2
 
-DIST_ZIP = dist/MERIDO_B-1.10-win64.zip
+# PANEL_VERSION, the release number, and the program's other versions.
+include version.txt
+DIST_ZIP = dist/MERIDO_B-$(PANEL_VERSION)-win64.zip
 # Debian's interpreter, the one that Debian's python3-markdown (the guide's renderer) serves.
 PYTHON ?= $(firstword $(wildcard /usr/bin/python3) python3)
 
