@@ -89,8 +89,7 @@ fuzz: deps
 	done
 
 format:
-	find app cadlink cadsim commands monitor platform settings tests bench \
-	    -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	$(PYTHON) tools/format_sources.py
 
 clean:
 	rm -rf build dist
