@@ -9,7 +9,7 @@ DIST_ZIP = dist/MERIDO_B-$(PANEL_VERSION)-win64.zip
 PYTHON ?= $(firstword $(wildcard /usr/bin/python3) python3)
 
 .PHONY: all deps host windows windows-exe windows-clang dist dist-check test unit wine-tests demo \
-        docs-screenshots bench bench-keys fuzz format clean
+        docs-screenshots bench bench-keys fuzz format tidy clean
 
 all: dist/MERIDO_B.exe
 
@@ -54,7 +54,8 @@ unit: host
 wine-tests: windows
 	ctest --preset windows
 
-test: dist/MERIDO_B.exe dist-check windows-clang unit wine-tests
+# tidy costs about two minutes of processor time (one at -j2 on an idle machine).
+test: dist/MERIDO_B.exe dist-check windows-clang unit tidy wine-tests
 
 demo: windows
 	bash scripts/demo.sh build/windows/bin
@@ -90,6 +91,12 @@ fuzz: deps
 
 format:
 	$(PYTHON) tools/format_sources.py
+
+# clang-tidy with the checks of .clang-tidy over the sources of the host build (product and
+# tests, as compile_commands.json lists them); any finding fails.
+tidy: host
+	run-clang-tidy -p build/host -j$(JOBS) -quiet \
+	    '$(CURDIR)/(app|cadlink|commands|monitor|platform|settings|tests)/'
 
 clean:
 	rm -rf build dist

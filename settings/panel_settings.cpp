@@ -29,7 +29,7 @@ std::wstring LoadPanelSettings(platform::Panel& panel, platform::ProfileFiles& f
         panel.SetChecked(option.box, file.ReadBool(kSection, option.settingsKey, option.ticked));
     }
 
-    const std::wstring apiVerNum = file.ReadString(kSection, L"ApiVerNum", L"24");
+    std::wstring apiVerNum = file.ReadString(kSection, L"ApiVerNum", L"24");
     panel.SetVersionText(apiVerNum);
     return apiVerNum;
 }

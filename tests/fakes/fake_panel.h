@@ -15,7 +15,7 @@ class FakePanel : public platform::Panel {
     platform::Colour LampColour() const override { return lamp; }
     void SetLampColour(platform::Colour colour) override {
         lamp = colour;
-        log.push_back(L"lamp");
+        log.emplace_back(L"lamp");
     }
     std::wstring VersionText() const override { return version; }
     void SetVersionText(const std::wstring& text) override { version = text; }
@@ -34,15 +34,15 @@ class FakePanel : public platform::Panel {
     void SetTop(int value) override { top = value; }
     void StopTimer() override {
         timerRunning = false;
-        log.push_back(L"stop");
+        log.emplace_back(L"stop");
     }
     void StartTimer() override {
         timerRunning = true;
-        log.push_back(L"start");
+        log.emplace_back(L"start");
     }
     void Close() override {
         ++closeRequests;
-        log.push_back(L"close");
+        log.emplace_back(L"close");
     }
     platform::WindowHandle NativeHandle() const override { return handle; }
     platform::PanelFields& Fields() override { return fields; }
