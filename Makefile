@@ -54,7 +54,7 @@ unit: host
 wine-tests: windows
 	ctest --preset windows
 
-# tidy costs about two minutes of processor time (one at -j2 on an idle machine).
+# tidy adds about 70 s at -j2 on a quiet two-core machine.
 test: dist/MERIDO_B.exe dist-check windows-clang unit tidy wine-tests
 
 demo: windows
