@@ -23,6 +23,9 @@ function(merido_write_version_files headerDir manifestDir)
 endfunction()
 
 merido_read_versions()
-if(CMAKE_SCRIPT_MODE_FILE AND DEFINED MERIDO_VERSION_OUTPUT)
+if(NOT CMAKE_SCRIPT_MODE_FILE)
+    # A changed version.txt configures the build again.
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${MERIDO_SOURCE_ROOT}/version.txt)
+elseif(DEFINED MERIDO_VERSION_OUTPUT)
     merido_write_version_files(${MERIDO_VERSION_OUTPUT} ${MERIDO_VERSION_OUTPUT})
 endif()
