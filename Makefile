@@ -2,12 +2,14 @@
 # `make test` and `make demo` are the two commands the README describes. Every target installs what is missing first.
 JOBS ?= 2
 
-DIST_ZIP = dist/MERIDO_B-1.10-win64.zip
+# PANEL_VERSION, the release number, and the program's other versions.
+include version.txt
+DIST_ZIP = dist/MERIDO_B-$(PANEL_VERSION)-win64.zip
 # Debian's interpreter, the one that Debian's python3-markdown (the guide's renderer) serves.
 PYTHON ?= $(firstword $(wildcard /usr/bin/python3) python3)
 
 .PHONY: all deps host windows windows-exe windows-clang dist dist-check test unit wine-tests demo \
-        docs-screenshots bench bench-keys fuzz format clean
+        docs-screenshots bench bench-keys fuzz format tidy clean
 
 all: dist/MERIDO_B.exe
 
@@ -52,7 +54,8 @@ unit: host
 wine-tests: windows
 	ctest --preset windows
 
-test: dist/MERIDO_B.exe dist-check windows-clang unit wine-tests
+# tidy adds about 70 s at -j2 on a quiet two-core machine.
+test: dist/MERIDO_B.exe dist-check windows-clang unit tidy wine-tests
 
 demo: windows
 	bash scripts/demo.sh build/windows/bin
@@ -87,8 +90,13 @@ fuzz: deps
 	done
 
 format:
-	find app cadlink cadsim commands monitor platform settings tests bench \
-	    -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	$(PYTHON) tools/format_sources.py
+
+# clang-tidy with the checks of .clang-tidy over the sources of the host build (product and
+# tests, as compile_commands.json lists them); any finding fails.
+tidy: host
+	run-clang-tidy -p build/host -j$(JOBS) -quiet \
+	    '$(CURDIR)/(app|cadlink|commands|monitor|platform|settings|tests)/'
 
 clean:
 	rm -rf build dist

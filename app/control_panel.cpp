@@ -25,6 +25,7 @@
 namespace app {
 namespace {
 
+using layout::CheckBoxId;
 using platform::OptionBox;
 
 constexpr UINT_PTR kTimer1 = 1;
@@ -32,8 +33,6 @@ constexpr UINT kTimer1Interval = 200;
 constexpr DWORD kPanelStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kPanelExStyle =
     WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
-
-int CheckBoxId(OptionBox box) { return layout::kCheckBox1 + static_cast<int>(box) - 1; }
 
 // The version field gets a frame in the dark border colour instead of the system's.
 class EditFrame final : public MessageHandler {
@@ -88,10 +87,11 @@ const ControlPanel::ClickHandler ControlPanel::kClickHandlers[] = {
     {layout::kButton2, &ControlPanel::Button2Click},
     {layout::kButton3, &ControlPanel::Button3Click},
     {layout::kButton4, &ControlPanel::Button4Click},
-    {layout::kCheckBox1, &ControlPanel::CheckBox1Click},
-    {layout::kCheckBox2, &ControlPanel::CheckBox2Click},
-    {layout::kCheckBox3, &ControlPanel::CheckBox3Click},
-    {layout::kCheckBox4, &ControlPanel::CheckBox4Click},
+// CheckBoxNClick for every option box.
+#define MERIDO_OPTION_BOX_HANDLER(number, name, ...) \
+    {CheckBoxId(OptionBox::name), &ControlPanel::CheckBox##number##Click},
+    MERIDO_OPTION_BOXES(MERIDO_OPTION_BOX_HANDLER)
+#undef MERIDO_OPTION_BOX_HANDLER
 };
 
 void ControlPanel::RegisterWindowClass(HINSTANCE instance) {
@@ -140,8 +140,9 @@ void ControlPanel::CreateControls() {
             SubclassControl(control, editFrame);
         }
     }
-    for (OptionBox box : {OptionBox::Shift, OptionBox::Ctrl, OptionBox::Ime, OptionBox::Off}) {
-        ::SendMessageW(Control(CheckBoxId(box)), BM_SETCHECK, BST_CHECKED, 0);
+    for (const platform::OptionBoxRow& row : platform::kOptionBoxes) {
+        ::SendMessageW(Control(CheckBoxId(row.box)), BM_SETCHECK,
+                       row.ticked ? BST_CHECKED : BST_UNCHECKED, 0);
     }
 }
 

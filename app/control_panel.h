@@ -12,6 +12,7 @@
 #include "app/panel_dialogs.h"
 #include "app/panel_keyboard.h"
 #include "app/panel_menu.h"
+#include "app/version.h"
 #include "commands/panel_commands.h"
 #include "monitor/cad_monitor.h"
 #include "platform/panel.h"
@@ -27,7 +28,7 @@
 namespace app {
 
 inline constexpr wchar_t kPanelClassName[] = L"TMERIDO_A_MainForm";
-inline constexpr wchar_t kPanelCaption[] = L"\u25A0 MERIDO_B 1.10";
+inline constexpr wchar_t kPanelCaption[] = L"\u25A0 MERIDO_B " MERIDO_PANEL_VERSION;
 
 // The system services the panel and what it runs work with.
 struct PanelServices {
@@ -134,6 +135,7 @@ class ControlPanel final : public platform::Panel, public BaseWindow {
     void Button2Click();
     void Button3Click();
     void Button4Click();
+    // One CheckBoxNClick per option box (platform/option_boxes.h); kClickHandlers names them.
     void CheckBox1Click();
     void CheckBox2Click();
     void CheckBox3Click();

@@ -2,27 +2,29 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 #include "app/app_texts.h"
 #include "app/fonts.h"
+#include "platform/option_boxes.h"
 
 namespace app::layout {
 
 // Control ids: tests and accessibility tools find the controls by them.
 enum ControlId : int {
-    kButton1 = 101,    // texts::kRegisterButton, below the visible area
-    kButton2 = 102,    // "ACT"
-    kButton3 = 103,    // "WBLOCK", right of the visible area
-    kButton4 = 104,    // "LIST"
-    kCheckBox1 = 201,  // "Shift"
-    kCheckBox2 = 202,  // "Ctrl"
-    kCheckBox3 = 203,  // "IME"
-    kCheckBox4 = 204,  // "OFF"
+    kButton1 = 101,     // texts::kRegisterButton, below the visible area
+    kButton2 = 102,     // "ACT"
+    kButton3 = 103,     // "WBLOCK", right of the visible area
+    kButton4 = 104,     // "LIST"
+    kCheckBoxes = 200,  // CheckBoxN is 200 + N (CheckBoxId)
     kEdit1 = 301,
     kLabel1 = 401,
     kShape1 = 501,
 };
+
+constexpr int CheckBoxId(platform::OptionBox box) { return kCheckBoxes + static_cast<int>(box); }
 
 struct ControlEntry {
     int id;
@@ -40,20 +42,45 @@ inline constexpr int kClientHeight = 48;
 inline constexpr DWORD kPushButton = BS_PUSHBUTTON | WS_TABSTOP;
 inline constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | WS_TABSTOP;
 
-// In tab order (the controls with WS_TABSTOP), then the two that never take the focus.
-inline constexpr std::array<ControlEntry, 11> kControls{{
+constexpr ControlEntry OptionBoxControl(const platform::OptionBoxRow& row) {
+    return ControlEntry{.id = CheckBoxId(row.box),
+                        .className = L"BUTTON",
+                        .text = row.caption,
+                        .style = kCheckBox,
+                        .left = row.left,
+                        .top = row.top,
+                        .width = row.width,
+                        .height = row.height,
+                        .font = FontRole::Option};
+}
+
+// The controls before the option boxes in tab order, and those after them: the rest of the tab
+// order, then the two that never take the focus.
+inline constexpr ControlEntry kControlsBeforeBoxes[] = {
     {kButton1, L"BUTTON", texts::kRegisterButton, kPushButton, 83, 58, 39, 25, FontRole::Panel},
     {kButton2, L"BUTTON", L"ACT", kPushButton, 12, 1, 37, 25, FontRole::Panel},
     {kButton3, L"BUTTON", L"WBLOCK", kPushButton, 189, 8, 52, 25, FontRole::Panel},
-    {kCheckBox1, L"BUTTON", L"Shift", kCheckBox, 47, 28, 44, 17, FontRole::Option},
-    {kCheckBox2, L"BUTTON", L"Ctrl", kCheckBox, 94, 28, 40, 17, FontRole::Option},
-    {kCheckBox3, L"BUTTON", L"IME", kCheckBox, 2, 28, 41, 17, FontRole::Option},
-    {kCheckBox4, L"BUTTON", L"OFF", kCheckBox, 140, 28, 40, 17, FontRole::Option},
+};
+inline constexpr ControlEntry kControlsAfterBoxes[] = {
     {kButton4, L"BUTTON", L"LIST", kPushButton, 50, 1, 41, 25, FontRole::Panel},
     {kEdit1, L"EDIT", L"25", ES_NUMBER | ES_CENTER | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 150,
      1, 33, 24, FontRole::Edit},
     {kShape1, L"TShape", L"", 0, 2, 1, 9, 25, FontRole::Panel},
     {kLabel1, L"STATIC", L"API Ver.=", SS_LEFT | SS_NOPREFIX, 98, 6, 48, 13, FontRole::Panel},
-}};
+};
+
+// Every control: in tab order (the controls with WS_TABSTOP), then the two that never take the
+// focus. The option boxes come from their list (platform/option_boxes.h).
+inline constexpr auto kControls = [] {
+    std::array<ControlEntry, std::size(kControlsBeforeBoxes) + platform::kOptionBoxes.size() +
+                                 std::size(kControlsAfterBoxes)>
+        controls{};
+    auto next = std::copy(std::begin(kControlsBeforeBoxes), std::end(kControlsBeforeBoxes),
+                          controls.begin());
+    next = std::transform(platform::kOptionBoxes.begin(), platform::kOptionBoxes.end(), next,
+                          OptionBoxControl);
+    std::copy(std::begin(kControlsAfterBoxes), std::end(kControlsAfterBoxes), next);
+    return controls;
+}();
 
 }  // namespace app::layout

@@ -5,6 +5,7 @@
 #include "app/app_texts.h"
 #include "app/dark_theme.h"
 #include "app/dpi.h"
+#include "app/version.h"
 
 namespace app {
 namespace {
@@ -30,7 +31,7 @@ PanelMenu::PanelMenu(HBRUSH background) : menu_(::CreatePopupMenu()) {
     registeredPathItem_ = AddItem(pathMenu, kRegisteredPathCommand, nullptr, L"gcad.exe");
     AddSeparator(menu_.get());
     AddItem(menu_.get(), 0, versionMenu, texts::kVersionMenuItem);
-    AddItem(versionMenu, kVersionCommand, nullptr, L"MERIDO_A 1.00 (2024.02.22)");
+    AddItem(versionMenu, kVersionCommand, nullptr, MERIDO_ABOUT_TEXT);
 
     for (HMENU menu : {menu_.get(), pathMenu, versionMenu}) {
         MENUINFO info{};

@@ -13,9 +13,13 @@ namespace app {
 // strings, so the system and accessibility tools read them as usual.
 class PanelMenu {
   public:
-    static constexpr UINT kRegisterCommand = 0x0201;        // N2
-    static constexpr UINT kRegisteredPathCommand = 0x0202;  // gcadexe1
-    static constexpr UINT kVersionCommand = 0x0203;         // the item under N1
+    // The items a user can choose; choosing the last two does nothing.
+    // N2, "起動中の AutoCAD を登録": the Register command, as the hidden Button1.
+    static constexpr UINT kRegisterCommand = 0x0201;
+    // gcadexe1: the registered AutoCAD's path, alone in the sub-menu "AppFullName".
+    static constexpr UINT kRegisteredPathCommand = 0x0202;
+    // The program's about text, alone in the sub-menu N1, "バージョン情報".
+    static constexpr UINT kVersionCommand = 0x0203;
 
     explicit PanelMenu(HBRUSH background);
 

@@ -72,8 +72,11 @@ LRESULT CALLBACK HandlerWindowProc(HWND window, UINT message, WPARAM wParam,
     return DispatchGuarded(*handler, window, message, wParam, lParam, ::DefWindowProcW);
 }
 
+// A subclass is known by its procedure and its id: the handler's address as the id keeps two
+// handlers of one control apart, where one id would make the second replace the first.
 void SubclassControl(HWND control, MessageHandler& handler) {
-    ::SetWindowSubclass(control, HandlerSubclassProc, 1, reinterpret_cast<DWORD_PTR>(&handler));
+    ::SetWindowSubclass(control, HandlerSubclassProc, reinterpret_cast<UINT_PTR>(&handler),
+                        reinterpret_cast<DWORD_PTR>(&handler));
 }
 
 }  // namespace app

@@ -46,7 +46,8 @@ LRESULT CALLBACK HandlerWindowProc(HWND window, UINT message, WPARAM wParam,
                                    LPARAM lParam) noexcept;
 
 // Subclasses a control: its messages go to the handler first, which calls DefSubclassProc for
-// the control's own handling. The subclass goes with the control.
+// the control's own handling (the handler subclassed before it, then the control). Each
+// handler is a subclass of its own; the subclass goes with the control.
 void SubclassControl(HWND control, MessageHandler& handler);
 
 }  // namespace app

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/option_boxes.h"
 #include "platform/window_handle.h"
 
 namespace platform {
@@ -14,9 +15,6 @@ using Colour = std::uint32_t;
 inline constexpr Colour kLampWhite = 0xFFFFFF;
 inline constexpr Colour kLampLime = 0x00FF00;
 inline constexpr Colour kLampGrey = 0x808080;
-
-// The four option boxes, CheckBox1 to CheckBox4.
-enum class OptionBox { Shift = 1, Ctrl = 2, Ime = 3, Off = 4 };
 
 // The panel's own values that live beside its controls.
 struct PanelFields {

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    cmake make g++ clang libclang-rt-14-dev clang-format googletest
+    cmake make g++ clang libclang-rt-14-dev clang-format clang-tidy googletest
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
     wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk python3
     python3-markdown chromium locales

@@ -1,25 +1,14 @@
 #include "settings/panel_settings.h"
 
-#include <array>
-
 #include "settings/settings_file.h"
 
 namespace settings {
 namespace {
 
-using platform::OptionBox;
+using platform::kOptionBoxes;
+using platform::OptionBoxRow;
 
 const std::wstring kSection = L"AutoCAD";
-
-struct OptionKey {
-    OptionBox box;
-    const wchar_t* key;
-};
-
-constexpr std::array<OptionKey, 4> kOptionKeys{{{OptionBox::Shift, L"Shift"},
-                                                {OptionBox::Ctrl, L"Ctrl"},
-                                                {OptionBox::Ime, L"IME"},
-                                                {OptionBox::Off, L"OFF"}}};
 
 }  // namespace
 
@@ -36,11 +25,11 @@ std::wstring LoadPanelSettings(platform::Panel& panel, platform::ProfileFiles& f
     fields.AppFullName = file.ReadString(kSection, L"AppFullName", L"");
     panel.SetRegisteredPathCaption(fields.AppFullName);
 
-    for (const OptionKey& option : kOptionKeys) {
-        panel.SetChecked(option.box, file.ReadBool(kSection, option.key, true));
+    for (const OptionBoxRow& option : kOptionBoxes) {
+        panel.SetChecked(option.box, file.ReadBool(kSection, option.settingsKey, option.ticked));
     }
 
-    const std::wstring apiVerNum = file.ReadString(kSection, L"ApiVerNum", L"24");
+    std::wstring apiVerNum = file.ReadString(kSection, L"ApiVerNum", L"24");
     panel.SetVersionText(apiVerNum);
     return apiVerNum;
 }
@@ -51,8 +40,8 @@ void SavePanelSettings(platform::Panel& panel, platform::ProfileFiles& files,
     file.WriteInteger(kSection, L"Left", panel.Left());
     file.WriteInteger(kSection, L"Top", panel.Top());
     file.WriteString(kSection, L"AppFullName", panel.Fields().AppFullName);
-    for (const OptionKey& option : kOptionKeys) {
-        file.WriteBool(kSection, option.key, panel.IsChecked(option.box));
+    for (const OptionBoxRow& option : kOptionBoxes) {
+        file.WriteBool(kSection, option.settingsKey, panel.IsChecked(option.box));
     }
     file.WriteString(kSection, L"ApiVerNum", panel.VersionText());
 }

@@ -7,7 +7,8 @@ The PE file is read directly (no objdump needed). Checked:
     such as libstdc++-6.dll, libgcc_s_seh-1.dll or libwinpthread-1.dll;
   - the application manifest (RT_MANIFEST, id 1): per-monitor DPI awareness v2 with "true/pm",
     common controls 6.0.0.0, asInvoker without UI access, the supported-OS entries;
-  - the version record: file and product version 1.0.0.0 in the fixed part and in the strings,
+  - the version record: file and product version (FILE_VERSION of version.txt) in the fixed
+    part and in the strings,
     file description and product name "MERIDO_B", strings under a declared translation;
   - the application icon (icon group 1) with 16, 24, 32, 48 and 256 px images.
 
@@ -15,6 +16,7 @@ Usage: python3 tools/check_pe.py path/to/MERIDO_B.exe
 Prints one OK/FAIL line per check; exits 0 when all pass, 1 otherwise.
 """
 
+import os
 import re
 import struct
 import sys
@@ -29,7 +31,17 @@ RT_MANIFEST = 24
 APP_ICON_ID = 1  # IDI_APP_ICON in app/resources/resource_ids.h
 MANIFEST_ID = 1  # CREATEPROCESS_MANIFEST_RESOURCE_ID
 
-EXPECTED_VERSION = "1.0.0.0"
+VERSION_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "version.txt")
+
+
+def read_versions(path=VERSION_FILE):
+    """The program's versions by name, from the "NAME = text" lines of version.txt."""
+    with open(path, encoding="utf-8") as file:
+        return dict(line.rstrip("\n").split(" = ", 1) for line in file
+                    if re.match(r"^[A-Z_]+ = ", line))
+
+
+EXPECTED_VERSION = read_versions()["FILE_VERSION"]
 EXPECTED_NAME = "MERIDO_B"
 EXPECTED_ICON_SIZES = (16, 24, 32, 48, 256)
 

@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""Tests of tools/check_layers.py and tools/function_lengths.py, each on a small tree of its own.
+"""Tests of tools/check_layers.py, tools/function_lengths.py and tools/format_sources.py, each
+on a small tree of its own.
 
 Usage: python3 tools/test_code_checks.py [-v]
 """
 
 import os
+import shutil
+import subprocess
 import sys
 import tempfile
 import textwrap
@@ -14,6 +17,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
 import check_layers  # noqa: E402
+import format_sources  # noqa: E402
 import function_lengths  # noqa: E402
 
 
@@ -155,6 +159,42 @@ class FunctionLengthsTest(unittest.TestCase):
             arguments = ["--root", root, "app"]
             self.assertEqual(function_lengths.main(arguments + ["--limit", "10"]), 0)
             self.assertEqual(function_lengths.main(arguments + ["--limit", "9"]), 1)
+
+
+@unittest.skipUnless(shutil.which("clang-format"), "clang-format is not installed")
+class FormatSourcesTest(unittest.TestCase):
+    STYLE = os.path.join(HERE, "..", ".clang-format")
+
+    def check(self, files):
+        """The exit status of the check and the files' texts afterwards."""
+        with tempfile.TemporaryDirectory() as root:
+            write_tree(root, files)
+            shutil.copy(self.STYLE, root)
+            result = subprocess.run([sys.executable, os.path.join(HERE, "format_sources.py"),
+                                     "--check", "--root", root], capture_output=True)
+            after = {}
+            for path in files:
+                with open(os.path.join(root, path), encoding="utf-8") as file:
+                    after[path] = file.read()
+            return result.returncode, after
+
+    def test_the_check_fails_on_any_difference_in_any_folder_and_changes_nothing(self):
+        good = "int One() { return 1; }\n"
+        self.assertEqual(self.check({"app/a.cpp": good, "tests/b.h": good}),
+                         (0, {"app/a.cpp": good, "tests/b.h": good}))
+        for path, bad in (("cadsim/x.cpp", "int One(){return 1;}\n"),
+                          ("tests/fakes/y.h", "int  One() { return 1; }\n"),
+                          ("platform/z.h", good + "\n\n\nint Two() { return 2; }\n")):
+            with self.subTest(path):
+                self.assertEqual(self.check({"app/a.cpp": good, path: bad}),
+                                 (1, {"app/a.cpp": good, path: bad}))
+
+    def test_only_the_sources_of_the_projects_folders_count(self):
+        with tempfile.TemporaryDirectory() as root:
+            write_tree(root, {"app/a.cpp": "", "app/b.h": "", "app/c.py": "", "build/d.cpp": "",
+                              "platform/win32/e.h": ""})
+            self.assertEqual(format_sources.sources(root),
+                             ["app/a.cpp", "app/b.h", "platform/win32/e.h"])
 
 
 if __name__ == "__main__":

@@ -2,7 +2,8 @@
 """Tests of tools/make_icon.py, tools/check_pe.py and tools/make_dist.py.
 
 The check_pe cases build small Windows programs with the MinGW cross compiler and windres
-from app/resources, each with one fault put in, and skip when those tools are not installed.
+from app/resources and the files CMake writes from version.txt, each with one fault put in, and
+skip when those tools are not installed.
 
 Usage: python3 tools/test_tools.py [-v]
 """
@@ -22,6 +23,7 @@ import zlib
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 RESOURCES = os.path.join(ROOT, "app", "resources")
+VERSION_SCRIPT = os.path.join(ROOT, "cmake", "version.cmake")
 sys.path.insert(0, HERE)
 
 import check_pe  # noqa: E402
@@ -154,7 +156,8 @@ def _failed(output):
 
 
 class ProgramBuilder:
-    """Builds small Windows programs from a copy of app/resources, optionally changed."""
+    """Builds small Windows programs from a copy of app/resources, optionally changed, with the
+    version header and the manifest that the build writes."""
 
     @classmethod
     def setUpClass(cls):
@@ -173,6 +176,8 @@ class ProgramBuilder:
     def build(self, name, edit=None, link=("-static", "-mwindows"), resources=True):
         folder = os.path.join(self.tmp, name)
         shutil.copytree(RESOURCES, folder)
+        subprocess.run(["cmake", "-DMERIDO_VERSION_OUTPUT=" + folder, "-P", VERSION_SCRIPT],
+                       check=True)
         if edit:
             edit(folder)
         exe = os.path.join(folder, name + ".exe")
@@ -222,10 +227,12 @@ class CheckPeTest(ProgramBuilder, unittest.TestCase):
             ("console", dict(link=("-static", "-mconsole")), ["subsystem"]),
             ("no_resources", dict(resources=False),
              ["icon group", "manifest resource", "version resource"]),
-            ("file_version", dict(edit=self.replace("merido_b.rc", "FILEVERSION 1, 0, 0, 0",
+            ("file_version", dict(edit=self.replace("merido_b.rc",
+                                                    "FILEVERSION MERIDO_FILE_VERSION_NUMBERS",
                                                     "FILEVERSION 1, 0, 0, 1")),
              ["version fixed FileVersion"]),
-            ("product_string", dict(edit=self.replace("merido_b.rc", '"ProductVersion", "1.0.0.0"',
+            ("product_string", dict(edit=self.replace("merido_b.rc",
+                                                      '"ProductVersion", MERIDO_FILE_VERSION_TEXT',
                                                       '"ProductVersion", "1.0"')),
              ["version string ProductVersion"]),
             ("description", dict(edit=self.replace("merido_b.rc", '"FileDescription", "MERIDO_B"',

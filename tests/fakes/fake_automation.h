@@ -53,7 +53,7 @@ class FakeNode {
         members_[member] = std::move(behaviour);
         return *this;
     }
-    FakeNode& Returns(const std::wstring& member, FakeValue value) {
+    FakeNode& Returns(const std::wstring& member, const FakeValue& value) {
         return On(member, [value](const std::vector<platform::Argument>&) { return value; });
     }
     FakeNode& Fails(const std::wstring& member) {

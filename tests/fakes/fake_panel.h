@@ -15,7 +15,7 @@ class FakePanel : public platform::Panel {
     platform::Colour LampColour() const override { return lamp; }
     void SetLampColour(platform::Colour colour) override {
         lamp = colour;
-        log.push_back(L"lamp");
+        log.emplace_back(L"lamp");
     }
     std::wstring VersionText() const override { return version; }
     void SetVersionText(const std::wstring& text) override { version = text; }
@@ -34,15 +34,15 @@ class FakePanel : public platform::Panel {
     void SetTop(int value) override { top = value; }
     void StopTimer() override {
         timerRunning = false;
-        log.push_back(L"stop");
+        log.emplace_back(L"stop");
     }
     void StartTimer() override {
         timerRunning = true;
-        log.push_back(L"start");
+        log.emplace_back(L"start");
     }
     void Close() override {
         ++closeRequests;
-        log.push_back(L"close");
+        log.emplace_back(L"close");
     }
     platform::WindowHandle NativeHandle() const override { return handle; }
     platform::PanelFields& Fields() override { return fields; }
@@ -54,10 +54,7 @@ class FakePanel : public platform::Panel {
 
     platform::Colour lamp = platform::kLampWhite;
     std::wstring version = L"24";
-    std::map<platform::OptionBox, bool> checked{{platform::OptionBox::Shift, true},
-                                                {platform::OptionBox::Ctrl, true},
-                                                {platform::OptionBox::Ime, true},
-                                                {platform::OptionBox::Off, true}};
+    std::map<platform::OptionBox, bool> checked = StatesAtDesign();
     std::vector<platform::OptionBox> clicks;
     std::wstring registeredCaption;
     std::wstring caption = L"\u25A0 MERIDO_B 1.10";
@@ -70,6 +67,15 @@ class FakePanel : public platform::Panel {
     std::vector<std::wstring> log;
     std::vector<std::wstring> dialogs;   // "folder|file name" of each save dialog shown
     std::optional<std::wstring> saveAs;  // what the user accepts; nothing: cancelled
+
+  private:
+    static std::map<platform::OptionBox, bool> StatesAtDesign() {
+        std::map<platform::OptionBox, bool> states;
+        for (const platform::OptionBoxRow& row : platform::kOptionBoxes) {
+            states[row.box] = row.ticked;
+        }
+        return states;
+    }
 };
 
 }  // namespace fakes

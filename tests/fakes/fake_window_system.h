@@ -82,7 +82,7 @@ class FakeWindowSystem : public platform::WindowSystem {
         return window != nullptr && window->minimised;
     }
     void RestoreMinimised(platform::WindowHandle handle) override {
-        log.push_back(L"restore");
+        log.emplace_back(L"restore");
         if (Window* window = Find(handle)) {
             window->minimised = false;
         }

@@ -21,11 +21,11 @@ const std::wstring kAcad = L"C:\\CAD\\acad.exe";
 enum class Outcome { Launch, Nothing, CadElevatedBox, PanelElevatedBox };
 
 struct Row {
-    bool window;
-    bool reachable;
+    bool window = false;
+    bool reachable = false;
     std::optional<bool> cadElevated;    // nothing: AutoCAD's process cannot be queried
     std::optional<bool> panelElevated;  // nothing: the panel's own cannot be queried
-    Outcome exportDoes;
+    Outcome exportDoes = Outcome::Nothing;
 };
 
 // Window × reachable × elevation. A reachable server is the export's normal path, which writes

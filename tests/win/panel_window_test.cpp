@@ -79,8 +79,9 @@ TEST_F(PanelWindowTest, FontsAreTahomaAtTheirHeightsForTheScreensDpi) {
         int height96;
     };
     for (const Case& c :
-         {Case{layout::kButton2, 11}, Case{layout::kLabel1, 11}, Case{layout::kCheckBox1, 12},
-          Case{layout::kCheckBox4, 12}, Case{layout::kEdit1, 13}}) {
+         {Case{layout::kButton2, 11}, Case{layout::kLabel1, 11},
+          Case{layout::CheckBoxId(platform::OptionBox::Shift), 12},
+          Case{layout::CheckBoxId(platform::OptionBox::Off), 12}, Case{layout::kEdit1, 13}}) {
         SCOPED_TRACE(c.id);
         const LOGFONTW font = FontOf(c.id);
         EXPECT_EQ(std::wstring(font.lfFaceName), L"Tahoma");
@@ -129,7 +130,7 @@ TEST_F(PanelWindowTest, MovingToAMonitorOfAnotherDpiAndBackRescalesTheLayoutAndF
         }
         // The option boxes' row is wholly inside the client area; the hidden button stays out.
         RECT off{};
-        ::GetWindowRect(Control(layout::kCheckBox4), &off);
+        ::GetWindowRect(Control(layout::CheckBoxId(platform::OptionBox::Off)), &off);
         ::MapWindowPoints(nullptr, panel->Window(), reinterpret_cast<POINT*>(&off), 2);
         EXPECT_LE(off.bottom, client.bottom);
         EXPECT_EQ(FontOf(layout::kEdit1).lfHeight, -::MulDiv(13, dpi, 96));

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <stdexcept>
+#include <string>
 
 #include "app/window_procedure.h"
 #include "platform/win32/unique_handles.h"
@@ -72,6 +75,37 @@ TEST_F(WindowProcedureTest, TheWindowBeingDestroyedIsHandledWithItsOwnHandle) {
     handler.owned.reset();  // clears the owner's copy before the window goes
     EXPECT_EQ(handler.destroyedWith, window);
     EXPECT_FALSE(::IsWindow(window));
+}
+
+// Marks each message it sees in a shared record, then passes it on down the subclass chain.
+class RecordingSubclass final : public app::MessageHandler {
+  public:
+    RecordingSubclass(std::wstring& record, wchar_t mark) : record_(record), mark_(mark) {}
+    LRESULT HandleMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_APP) {
+            record_ += mark_;
+        }
+        return ::DefSubclassProc(control, message, wParam, lParam);
+    }
+
+  private:
+    std::wstring& record_;
+    wchar_t mark_;
+};
+
+TEST(SubclassControlTest, TwoHandlersOfOneControlEachSeeItsMessagesTheLaterFirst) {
+    std::wstring record;
+    RecordingSubclass first(record, L'1');
+    RecordingSubclass second(record, L'2');
+    // Destroyed before the handlers, which see its last messages.
+    platform::win32::UniqueWindow control(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10,
+                                                            nullptr, nullptr,
+                                                            ::GetModuleHandleW(nullptr), nullptr));
+    ASSERT_NE(control, nullptr);
+    app::SubclassControl(control.get(), first);
+    app::SubclassControl(control.get(), second);
+    ::SendMessageW(control.get(), WM_APP, 0, 0);
+    EXPECT_EQ(record, L"21");
 }
 
 }  // namespace
