@@ -394,9 +394,15 @@ void ControlPanel::Timer1Timer() { monitor_.Timer1Timer(); }
 void ControlPanel::FollowModifiers() {
 #if !defined(MERIDO_BENCH_WITHOUT_KEY_PRESSES) && !defined(MERIDO_BENCH_WITHOUT_MOUSE_BUTTONS)
     const bool wanted = monitor_.WantsMouseInput();
-    if (wanted != receivingMouseButtons_ &&
-        platform::win32::ReceiveMouseButtons(NativeHandle(), wanted)) {
-        receivingMouseButtons_ = wanted;
+    if (wanted == receivingMouseButtons_ ||
+        !platform::win32::ReceiveMouseButtons(NativeHandle(), wanted)) {
+        return;
+    }
+    receivingMouseButtons_ = wanted;
+    // A button pressed before the panel heard the modifier (its thread busy meanwhile) sent no
+    // event to it: one still held counts as pressed with the modifier.
+    if (wanted && platform::win32::AnyMouseButtonDown()) {
+        monitor_.RawInput({platform::RawInputEvent::Kind::MouseButtonDown, 0, true});
     }
 #endif
 }

@@ -48,6 +48,15 @@ bool ReceiveMouseButtons(WindowHandle window, bool receive) {
     return ::RegisterRawInputDevices(&mouse, 1, sizeof(mouse)) != FALSE;
 }
 
+bool AnyMouseButtonDown() {
+    for (int button : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_XBUTTON1, VK_XBUTTON2}) {
+        if (::GetAsyncKeyState(button) < 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 namespace {
 
 constexpr USHORT kButtonDownFlags = RI_MOUSE_LEFT_BUTTON_DOWN | RI_MOUSE_RIGHT_BUTTON_DOWN |

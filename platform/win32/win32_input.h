@@ -34,6 +34,9 @@ bool ReceiveAllKeyPresses(WindowHandle window);
 // while needed. False when the system refuses.
 bool ReceiveMouseButtons(WindowHandle window, bool receive);
 
+// Whether a mouse button (left, right, middle, X1, X2) is down now, whoever holds the focus.
+bool AnyMouseButtonDown();
+
 // The event carried by WM_INPUT (its lParam); none for pointer movement, another device, the
 // keyboard's own stand-in Shift events around the cursor keys, or input that cannot be read.
 std::optional<RawInputEvent> RawInputEventOf(std::intptr_t input);
