@@ -9,7 +9,7 @@ DIST_ZIP = dist/MERIDO_B-$(PANEL_VERSION)-win64.zip
 PYTHON ?= $(firstword $(wildcard /usr/bin/python3) python3)
 
 .PHONY: all deps host windows windows-exe windows-clang dist dist-check test unit wine-tests demo \
-        docs-screenshots bench bench-keys fuzz format tidy clean
+        docs-screenshots bench bench-keys bench-pointer fuzz format tidy clean
 
 all: dist/MERIDO_B.exe
 
@@ -64,8 +64,13 @@ demo: windows
 docs-screenshots: windows
 	env -u DISPLAY bash scripts/demo.sh build/windows/bin --docs
 
+# The idle figures; then the same with the X pointer moving 100 times a second over the desktop,
+# no modifier down.
+POINTER_BENCH = --idle-only --pointer --counts 10 --seconds 10 --runs 3
 bench: windows
 	bash bench/run_bench.sh build/windows/bin
+	BENCH_RESULTS=build/bench-pointer-results.txt bash bench/run_bench.sh build/windows/bin \
+	    $(POINTER_BENCH)
 
 # What taking every key press costs the panel: 20 key events a second into the look-alike for
 # 10 s, the panel as built against a build of it that takes none.
@@ -77,6 +82,22 @@ bench-keys: dist/MERIDO_B.exe
 	BENCH_RESULTS=build/bench-keys-results.txt bash bench/run_bench.sh build/windows/bin $(KEYS_BENCH)
 	BENCH_RESULTS=build/bench-keys-without-results.txt bash bench/run_bench.sh build/windows/bin \
 	    --panel build/windows-without-key-presses/bin/MERIDO_B.exe $(KEYS_BENCH)
+
+# What taking raw mouse input while Shift or Ctrl is down costs: the pointer moving 100 times a
+# second, the look-alike at the bottom, then in front (the detector running), then in front with
+# Shift held; each time the panel as built and a build of it that never takes the mouse.
+bench-pointer: windows
+	cmake --preset windows -B build/windows-without-mouse-buttons \
+	    -DMERIDO_BENCH_WITHOUT_MOUSE_BUTTONS=ON >/dev/null
+	cmake --build build/windows-without-mouse-buttons --target MERIDO_B -j$(JOBS)
+	for mode in idle front shift; do \
+	    case $$mode in idle) args= ;; front) args=--cad-front ;; *) args="--cad-front --hold-shift" ;; esac; \
+	    BENCH_RESULTS=build/bench-pointer-$$mode-results.txt bash bench/run_bench.sh \
+	        build/windows/bin $(POINTER_BENCH) $$args && \
+	    BENCH_RESULTS=build/bench-pointer-$$mode-without-results.txt bash bench/run_bench.sh \
+	        build/windows/bin --panel build/windows-without-mouse-buttons/bin/MERIDO_B.exe \
+	        $(POINTER_BENCH) $$args || exit 1; \
+	done
 
 # libFuzzer targets (clang, the fuzz preset), each run for a bounded time; not part of `make test`.
 FUZZ_SECONDS ?= 60

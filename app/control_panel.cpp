@@ -194,11 +194,13 @@ bool ControlPanel::HandleOwnMessage(HWND window, UINT message, WPARAM wParam, LP
         case WM_TIMER:
             if (wParam == kTimer1 && !timerStopped_) {
                 RunReportingErrors([this] { Timer1Timer(); });
+                FollowModifiers();
             }
             return true;
         case WM_INPUT:
-            if (const auto key = platform::win32::KeyPressOfRawInput(lParam)) {
-                monitor_.KeyPressed(*key);
+            if (const auto event = platform::win32::RawInputEventOf(lParam)) {
+                monitor_.RawInput(*event);
+                FollowModifiers();
             }
             return false;  // DefWindowProc frees the input
         case WM_ACTIVATE:
@@ -387,6 +389,24 @@ void ControlPanel::CheckBox4Click() { CheckBoxClick(); }
 void ControlPanel::CheckBoxClick() { cadlink::BringCadMainWindowToFront(services_.windows); }
 
 void ControlPanel::Timer1Timer() { monitor_.Timer1Timer(); }
+
+// Raw mouse input only while Shift or Ctrl is down: the pointer's movement, hundreds of events a
+// second, then costs nothing the rest of the time.
+void ControlPanel::FollowModifiers() {
+#if !defined(MERIDO_BENCH_WITHOUT_KEY_PRESSES) && !defined(MERIDO_BENCH_WITHOUT_MOUSE_BUTTONS)
+    const bool wanted = monitor_.WantsMouseInput();
+    if (wanted == receivingMouseButtons_ ||
+        !platform::win32::ReceiveMouseButtons(NativeHandle(), wanted)) {
+        return;
+    }
+    receivingMouseButtons_ = wanted;
+    // A button pressed before the panel heard the modifier (its thread busy meanwhile) sent no
+    // event to it: one still held counts as pressed with the modifier.
+    if (wanted && platform::win32::AnyMouseButtonDown()) {
+        monitor_.RawInput({platform::RawInputEvent::Kind::MouseButtonDown, 0, true});
+    }
+#endif
+}
 
 // platform::Panel
 

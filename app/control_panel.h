@@ -143,6 +143,8 @@ class ControlPanel final : public platform::Panel, public BaseWindow {
     // What a click on any option box does.
     void CheckBoxClick();
     void Timer1Timer();
+    // Takes raw mouse buttons while the monitor wants them, and only then.
+    void FollowModifiers();
 
     HWND Control(int id) const { return ::GetDlgItem(window_.get(), id); }
 
@@ -158,6 +160,7 @@ class ControlPanel final : public platform::Panel, public BaseWindow {
     HWND savedFocus_ = nullptr;
     bool timerStopped_ = false;
     bool settingsSaved_ = false;
+    bool receivingMouseButtons_ = false;
     platform::PanelFields fields_;
     monitor::CadMonitor monitor_;
     commands::PanelCommands commands_;

@@ -4,7 +4,8 @@
 # longest monitor tick while the thread of AutoCAD's window does not answer (bench_ime_guard);
 # then the panel's longest unresponsive stretch beside a refusing or hung cadsim (bench_busy_cad).
 #
-#   bash bench/run_bench.sh BIN_DIR [--panel EXE] [bench_driver options...]
+#   bash bench/run_bench.sh BIN_DIR [--panel EXE] [--pointer] [--hold-shift] [--idle-only]
+#                           [bench_driver options...]
 #
 # BIN_DIR holds bench_driver.exe, bench_reference.exe, bench_windows.exe, bench_ime_guard.exe,
 # bench_busy_cad.exe (with cadsim.exe) and, unless --panel
@@ -12,6 +13,13 @@
 # --warmup, --runs, --no-cad, --cad-front: the look-alike in the foreground, so that the
 # panel also watches the keyboard; --keys: in front and typed into, 20 key events a second, so
 # that the panel also takes every key press).
+#
+# --pointer moves the X pointer over the look-alike 100 times a second for the whole run, and
+# --hold-shift holds Shift down on the X keyboard meanwhile: real input to Wine, as a user's
+# mouse and keyboard make it (xdotool). With a modifier down the panel takes raw mouse input; the
+# cost of that: run them twice as for --keys, the second time with a build configured with
+# -DMERIDO_BENCH_WITHOUT_MOUSE_BUTTONS=ON (make bench-pointer does all four). --idle-only leaves
+# out the IME-guard and busy-AutoCAD figures.
 #
 # The cost of taking the key presses: run --keys twice, once with the panel as built and once
 # with --panel naming a build that takes none (make bench-keys does both):
@@ -41,7 +49,7 @@ fail() {
 }
 
 [[ $# -ge 1 ]] || {
-    sed -n '2,34p' "$0" >&2
+    sed -n '2,42p' "$0" >&2
     exit 2
 }
 bin_dir=$(cd "$1" 2>/dev/null && pwd) || fail "no such folder: $1"
@@ -49,8 +57,17 @@ shift
 
 panel="$bin_dir/MERIDO_B.exe"
 driver_args=()
+pointer="" hold_shift="" idle_only=""
 while [[ $# -gt 0 ]]; do
     case $1 in
+        --pointer | --hold-shift | --idle-only)
+            case $1 in
+                --pointer) pointer=yes ;;
+                --hold-shift) hold_shift=yes ;;
+                *) idle_only=yes ;;
+            esac
+            shift
+            ;;
         --panel)
             [[ $# -ge 2 ]] || fail "--panel needs a value"
             panel=$2
@@ -72,7 +89,9 @@ for program in bench_driver.exe bench_reference.exe bench_windows.exe bench_ime_
 done
 [[ -f $panel ]] || fail "missing the program under test: $panel"
 panel=$(cd "$(dirname "$panel")" && pwd)/$(basename "$panel")
-for tool in wine wineserver wineboot winepath Xvfb; do
+tools=(wine wineserver wineboot winepath Xvfb)
+[[ -z $pointer$hold_shift ]] || tools+=(xdotool)
+for tool in "${tools[@]}"; do
     command -v "$tool" >/dev/null || fail "$tool is not installed"
 done
 
@@ -85,6 +104,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 work=$(mktemp -d "${TMPDIR:-/tmp}/merido-bench.XXXXXX")
 xvfb_pid=""
 driver_pid=""
+pointer_pid=""
 wine_started=""
 
 cleanup() {
@@ -92,6 +112,13 @@ cleanup() {
     trap - EXIT INT TERM
     if [[ -n $driver_pid ]] && kill -0 "$driver_pid" 2>/dev/null; then
         kill "$driver_pid" 2>/dev/null || true
+    fi
+    if [[ -n $pointer_pid ]]; then
+        kill "$pointer_pid" 2>/dev/null || true
+        wait "$pointer_pid" 2>/dev/null || true
+    fi
+    if [[ -n $hold_shift && -n $xvfb_pid ]]; then
+        xdotool keyup shift 2>/dev/null || true
     fi
     if [[ -n $wine_started ]]; then
         wineserver -k 2>/dev/null || true
@@ -183,6 +210,23 @@ field() { # field NAME LINE: the value of NAME=... in a marker line
 
 now_ns() { echo $((10#${EPOCHREALTIME//[.,]/} * 1000)); }
 
+# --- real input through the X server ------------------------------------------------------------
+# The look-alike lies at the middle of the 1600x1200 screen, 160x48 pixels (bench_windows); the
+# pointer goes to and fro inside it, one move every 10 ms.
+if [[ -n $pointer ]]; then
+    for _ in $(seq 50); do
+        echo "mousemove 820 635"
+        echo "sleep 0.01"
+        echo "mousemove 900 640"
+        echo "sleep 0.01"
+    done >"$work/pointer.xdo"
+    (while :; do xdotool "$work/pointer.xdo" || exit 1; done) >/dev/null 2>&1 &
+    pointer_pid=$!
+fi
+if [[ -n $hold_shift ]]; then
+    xdotool keydown shift || fail "xdotool cannot press Shift"
+fi
+
 # --- the run ---------------------------------------------------------------------------------
 mkfifo "$work/to_driver" "$work/from_driver"
 driver_win=$(winepath -w "$bin_dir/bench_driver.exe" 2>/dev/null)
@@ -230,6 +274,8 @@ exec {to_driver}>&- {from_driver}<&-
 [[ $driver_status -eq 0 ]] || fail "bench_driver failed (exit code $driver_status)"
 [[ -s $data ]] || fail "no measurements"
 
+ime_guard="(left out: --idle-only)" busy_cad="(left out: --idle-only)"
+if [[ -z $idle_only ]]; then
 # --- the IME guard beside a blocked AutoCAD ---------------------------------------------------
 ime_guard=$(wine "$(winepath -w "$bin_dir/bench_ime_guard.exe" 2>/dev/null)" 2>"$work/ime_guard.txt" |
     tr -d '\r') || fail "bench_ime_guard failed: $(tail -n5 "$work/ime_guard.txt")"
@@ -240,6 +286,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine-env.sh"
 register_automation_ids
 busy_cad=$(wine "$(winepath -w "$bin_dir/bench_busy_cad.exe" 2>/dev/null)" 2>"$work/busy_cad.txt" |
     tr -d '\r') || fail "bench_busy_cad failed: $(tail -n5 "$work/busy_cad.txt")"
+fi
 
 # --- the table -------------------------------------------------------------------------------
 # Each run: CPU per second of wall time. Per N: the mean rate over the runs (so "ratio" is that of
@@ -293,6 +340,8 @@ table=$(awk '
     echo "program under test: $panel"
     echo "reference: $bin_dir/bench_reference.exe"
     echo "Wine: $(wine --version), display $DISPLAY"
+    echo "input through X: pointer $([[ -n $pointer ]] && echo "moving 100 times a second" || echo still)," \
+        "Shift $([[ -n $hold_shift ]] && echo held || echo up)"
     echo
     echo "$table"
     echo

@@ -1,7 +1,7 @@
 #include "monitor/cad_monitor.h"
 
 #include <exception>
-#include <utility>
+#include <tuple>
 
 #include "cadlink/cad_automation.h"
 #include "cadlink/cad_prog_id.h"
@@ -39,12 +39,14 @@ void CadMonitor::Timer1Timer() {
     panel_.StartTimer();
 }
 
-void CadMonitor::KeyPressed(int virtualKey) {
-    if (ownKeyDue_ == virtualKey) {
+void CadMonitor::RawInput(const platform::RawInputEvent& event) {
+    using Kind = platform::RawInputEvent::Kind;
+    if (event.kind == Kind::KeyDown && ownKeyDue_ == event.virtualKey) {
         ownKeyDue_.reset();
         return;
     }
-    presses_ = AddKeyPress(presses_, virtualKey);
+    const bool cadInFront = event.kind == Kind::KeyDown && IsCadInFront(cadWindow_);
+    record_ = RecordRawInput(record_, event, cadInFront);
 }
 
 void CadMonitor::Tick() {
@@ -70,8 +72,11 @@ void CadMonitor::Tick() {
         panel_.SetLampColour(lamp);
     }
 
+    cadWindow_ = window;
     if (IsCadInFront(window)) {
         RunModifierTapDetector(window);
+    } else {
+        record_ = ForgetQuickTaps(record_);
     }
     RunImeGuard(window);
 }
@@ -107,9 +112,10 @@ bool CadMonitor::IsCadQuiescent(cadlink::CallBudget& budget) {
 void CadMonitor::RunModifierTapDetector(WindowHandle window) {
     ownKeyDue_.reset();
     const KeySample sample = SampleModifierKeys(services_.keyboard);
+    KeyPresses presses;
+    std::tie(presses, record_) = TakeKeyPresses(record_, sample);
     const LatchStep step =
-        StepModifierLatches(ModifierLatches{ShiftLatch, CtrlLatch, OtherKeyLatch}, sample,
-                            std::exchange(presses_, KeyPresses{}));
+        StepModifierLatches(ModifierLatches{ShiftLatch, CtrlLatch, OtherKeyLatch}, sample, presses);
     ShiftLatch = step.latches.ShiftLatch;
     CtrlLatch = step.latches.CtrlLatch;
     OtherKeyLatch = step.latches.OtherKeyLatch;

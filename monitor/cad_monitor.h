@@ -5,12 +5,14 @@
 #include <string>
 
 #include "cadlink/call_budget.h"
+#include "monitor/key_record.h"
 #include "monitor/modifier_latches.h"
 #include "platform/automation.h"
 #include "platform/clock.h"
 #include "platform/ime.h"
 #include "platform/keyboard.h"
 #include "platform/panel.h"
+#include "platform/raw_input.h"
 #include "platform/window_handle.h"
 #include "platform/window_system.h"
 
@@ -34,10 +36,13 @@ class CadMonitor {
     // escapes the tick.
     void Timer1Timer();
 
-    // One key-down event from the keyboard's own event stream, whatever program is in front.
-    // The presses gather until the detector's next run takes them, so that a key released
-    // before any sample saw it still spoils a tap.
-    void KeyPressed(int virtualKey);
+    // One raw input event, whatever program is in front. The events gather until the detector's
+    // next run takes them, so that a key released before any sample saw it still spoils a tap,
+    // and a lone modifier tapped between two runs still counts.
+    void RawInput(const platform::RawInputEvent& event);
+
+    // True while Shift or Ctrl is down: only then do mouse buttons and the wheel matter.
+    bool WantsMouseInput() const { return monitor::WantsMouseInput(record_); }
 
     // The automation identifier whose availability check last failed in a tick; empty when none.
     const std::wstring& FailedCadProgId() const { return failedCadProgId_; }
@@ -56,7 +61,10 @@ class CadMonitor {
     // While CadProgId equals it, the tick's checks count as "server not running", so that a
     // wrong version shows its error once instead of stopping the monitor or showing it every tick.
     std::wstring failedCadProgId_;
-    KeyPresses presses_;
+    KeyRecord record_;
+    // The window that the last tick found: a modifier pressed while it (or a pop-up of it) is in
+    // front may make a quick tap.
+    platform::WindowHandle cadWindow_ = platform::WindowHandle::none;
     // The key this monitor has just sent: its own press comes back as an event and is no
     // key of the user's. Only until the detector's next run: a key that the system dropped
     // never comes back, and the user's next press of it must count.

@@ -3,16 +3,16 @@
 namespace monitor {
 namespace {
 
-constexpr int kScanFirst = 0x20;
-constexpr int kScanLast = 0xC0;
-constexpr int kGapFirst = 0xA0;
-constexpr int kGapLast = 0xA6;
 constexpr int kControl = 0x11;
 constexpr int kShift = 0x10;
 
-bool IsScanned(int key) {
-    return key >= kScanFirst && key <= kScanLast && (key < kGapFirst || key > kGapLast);
-}
+struct KeyRange {
+    int first;
+    int last;
+};
+
+// Ascending, as the scan reads them.
+constexpr KeyRange kScannedRanges[] = {{0x20, 0x9F}, {0xA7, 0xC2}, {0xDB, 0xDF}, {0xE1, 0xE4}};
 
 bool IsDown(platform::Keyboard& keyboard, int key) {
     // Bit 15 is "down"; the toggle bit of Num Lock and the like is ignored.
@@ -21,10 +21,19 @@ bool IsDown(platform::Keyboard& keyboard, int key) {
 
 }  // namespace
 
+bool IsScannedKey(int virtualKey) {
+    for (const KeyRange& range : kScannedRanges) {
+        if (virtualKey >= range.first && virtualKey <= range.last) {
+            return true;
+        }
+    }
+    return false;
+}
+
 KeySample SampleModifierKeys(platform::Keyboard& keyboard) {
     KeySample sample;
-    for (int key = kScanFirst; key <= kScanLast && !sample.OtherKeyDown; ++key) {
-        if (IsScanned(key)) {
+    for (const KeyRange& range : kScannedRanges) {
+        for (int key = range.first; key <= range.last && !sample.OtherKeyDown; ++key) {
             sample.OtherKeyDown = IsDown(keyboard, key);
         }
     }
@@ -64,7 +73,7 @@ KeyPresses AddKeyPress(KeyPresses presses, int virtualKey) {
         presses.ShiftPressed = true;
     } else if (virtualKey == kControl) {
         presses.CtrlPressed = true;
-    } else if (IsScanned(virtualKey)) {
+    } else if (IsScannedKey(virtualKey)) {
         presses.OtherKeyPressed = true;
     }
     return presses;
@@ -74,6 +83,9 @@ LatchStep StepModifierLatches(ModifierLatches latches, KeySample sample, KeyPres
     if (presses.OtherKeyPressed) {
         latches.OtherKeyLatch = true;
     }
+    // A quick tap on the keyboard stands for a sample that saw the modifier down.
+    latches.ShiftLatch = latches.ShiftLatch || presses.ShiftTapped;
+    latches.CtrlLatch = latches.CtrlLatch || presses.CtrlTapped;
     // A modifier's press counts only beside the other modifier, seen or pressed: then neither is
     // a tap. Latching it on its own would turn an unseen lone press into a tap.
     const bool shiftTakesPart = latches.ShiftLatch || sample.ShiftDown || presses.ShiftPressed;

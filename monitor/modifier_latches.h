@@ -14,9 +14,13 @@ struct KeySample {
 // What went down between two runs of the detector, as the keyboard's own events report it, so
 // that a key too quick for any sample still counts.
 struct KeyPresses {
-    bool OtherKeyPressed = false;  // a key of the scanned set
+    bool OtherKeyPressed = false;  // a key of the scanned set, or a click or the wheel with a
+                                   // modifier held
     bool CtrlPressed = false;
     bool ShiftPressed = false;
+    // Pressed and released on the keyboard itself with AutoCAD in front, both since the last run.
+    bool CtrlTapped = false;
+    bool ShiftTapped = false;
     friend bool operator==(const KeyPresses&, const KeyPresses&) = default;
 };
 
@@ -39,8 +43,13 @@ inline bool ShiftLatch = false;
 inline bool CtrlLatch = false;
 inline bool OtherKeyLatch = false;
 
-// Scans the keys 0x20 to 0xC0 but for 0xA0 to 0xA6 (the left/right Shift, Ctrl and Alt keys and
-// browser Back), stopping at the first one down, then reads Ctrl and Shift: at most 156 reads.
+// The keys that spoil a tap: 0x20 to 0xC2 but for 0xA0 to 0xA6 (the left/right Shift, Ctrl and
+// Alt keys and browser Back), and the character keys 0xDB to 0xDF and 0xE1 to 0xE4: 165 codes.
+// Tab, Enter, Esc, Backspace, Caps Lock, Alt, Pause, the IME keys and the modifiers stay out.
+bool IsScannedKey(int virtualKey);
+
+// Scans the keys that spoil a tap in ascending order, stopping at the first one down, then reads
+// Ctrl and Shift: at most 167 reads.
 KeySample SampleModifierKeys(platform::Keyboard& keyboard);
 
 // The latch rules: a lone Shift or Ctrl pressed and released with nothing else seen meanwhile
@@ -52,8 +61,9 @@ LatchStep StepModifierLatches(ModifierLatches latches, KeySample sample);
 KeyPresses AddKeyPress(KeyPresses presses, int virtualKey);
 
 // The latch rules with the presses since the last run: another key pressed spoils a tap as if
-// a sample had seen it; Shift and Ctrl both pressed in one chord spoil both. A press on its own
-// never makes a tap: a lone modifier too quick for every sample stays unseen.
+// a sample had seen it; Shift and Ctrl both pressed in one chord spoil both. A modifier tapped
+// on the keyboard between two runs counts as if a sample had seen it down; a press alone (an
+// injected one, or one still held at the run) never makes a tap.
 LatchStep StepModifierLatches(ModifierLatches latches, KeySample sample, KeyPresses presses);
 
 }  // namespace monitor

@@ -5,6 +5,7 @@
 
 #include "platform/ime.h"
 #include "platform/keyboard.h"
+#include "platform/raw_input.h"
 #include "platform/window_handle.h"
 
 namespace platform::win32 {
@@ -28,8 +29,25 @@ class Win32Ime final : public Ime {
 // system refuses.
 bool ReceiveAllKeyPresses(WindowHandle window);
 
-// The virtual-key code of a key press carried by WM_INPUT (its lParam); none for a release,
-// another device or input that cannot be read. Either Shift or Ctrl comes as its generic code.
-std::optional<int> KeyPressOfRawInput(std::intptr_t input);
+// Mouse buttons and the wheel as WM_INPUT messages to the window, also while another program
+// has the focus; receive false stops them. Pointer movement comes too, so they are taken only
+// while needed. False when the system refuses.
+bool ReceiveMouseButtons(WindowHandle window, bool receive);
+
+// Whether a mouse button (left, right, middle, X1, X2) is down now, whoever holds the focus.
+bool AnyMouseButtonDown();
+
+// The event carried by WM_INPUT (its lParam); none for pointer movement, another device, the
+// keyboard's own stand-in Shift events around the cursor keys, or input that cannot be read.
+std::optional<RawInputEvent> RawInputEventOf(std::intptr_t input);
+
+}  // namespace platform::win32
+
+struct tagRAWINPUT;
+
+namespace platform::win32 {
+
+// The same for raw input already read.
+std::optional<RawInputEvent> RawInputEventOf(const tagRAWINPUT& raw);
 
 }  // namespace platform::win32

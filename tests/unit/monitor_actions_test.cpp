@@ -51,6 +51,18 @@ class MonitorActionsTest : public testing::Test {
         Tick({key});
         Tick();
     }
+    // Raw input events between two ticks; fromDevice false: injected by another program.
+    void Press(int key, bool fromDevice = true) {
+        monitor.RawInput({platform::RawInputEvent::Kind::KeyDown, key, fromDevice});
+    }
+    void Release(int key, bool fromDevice = true) {
+        monitor.RawInput({platform::RawInputEvent::Kind::KeyUp, key, fromDevice});
+    }
+    void QuickTap(int key, bool fromDevice = true) {
+        Press(key, fromDevice);
+        Release(key, fromDevice);
+    }
+    void Click() { monitor.RawInput({platform::RawInputEvent::Kind::MouseButtonDown, 0, true}); }
     int ServerContacts() const { return static_cast<int>(automation.log.calls.size()); }
 
     fakes::FakePanel panel;
@@ -87,12 +99,12 @@ TEST_F(MonitorActionsTest, TheServerIsContactedOnlyForARecognisedTap) {
                                          L"State.IsQuiescent"}));
 }
 
-TEST_F(MonitorActionsTest, ATickReadsAtMost156KeyStates) {
+TEST_F(MonitorActionsTest, ATickReadsAtMost167KeyStates) {
     Tick({kShift});
-    EXPECT_LE(keyboard.reads, 156);
+    EXPECT_LE(keyboard.reads, 167);
     keyboard.reads = 0;
     Tick();
-    EXPECT_LE(keyboard.reads, 156);
+    EXPECT_LE(keyboard.reads, 167);
 }
 
 TEST_F(MonitorActionsTest, ShiftWithAnotherKeyOrTogetherWithCtrlIsNoTap) {
@@ -130,10 +142,10 @@ TEST_F(MonitorActionsTest, ATapFinishedWhileAnotherProgramWasInFrontIsRecognised
 
 TEST_F(MonitorActionsTest, AKeyPressedBetweenTwoRunsSpoilsTheTapThatTheSamplesSaw) {
     Tick({kShift});
-    monitor.KeyPressed('A');  // a capital typed and let go before the next run
+    Press('A');  // a capital typed and let go before the next run
     Tick({kShift});
     Tick();
-    monitor.KeyPressed(kShift);  // a lone Shift too quick for every sample
+    Press(kShift);  // a Shift press whose release no run has seen
     Tick();
     EXPECT_TRUE(keyboard.sent.empty());
     Tap(kShift);  // the presses were taken by the runs: a later tap is a tap
@@ -144,7 +156,7 @@ TEST_F(MonitorActionsTest, PressesWhileAnotherProgramIsInFrontGatherForTheNextRu
     Tick({kShift});
     desktop.foreground = other;
     Tick();
-    monitor.KeyPressed(kControl);
+    Press(kControl);
     Tick();
     desktop.foreground = cad;
     Tick();
@@ -152,16 +164,108 @@ TEST_F(MonitorActionsTest, PressesWhileAnotherProgramIsInFrontGatherForTheNextRu
     EXPECT_FALSE(monitor::ShiftLatch);
 }
 
+TEST_F(MonitorActionsTest, ALoneTapBetweenTwoTicksSendsItsKey) {
+    Tick();
+    QuickTap(kShift);
+    Tick();
+    EXPECT_EQ(keyboard.sent, kF8);
+    keyboard.sent.clear();
+    QuickTap(kControl);
+    Tick();
+    EXPECT_EQ(keyboard.sent, kF9);
+}
+
+// Typed with Shift (0xDB to 0xDE, 0xE2), Shift+click, Shift+right-click, Ctrl+click: seen by a
+// sample or only by the events, no key is sent.
+TEST_F(MonitorActionsTest, ACharacterKeyOrAClickWithTheModifierSpoilsItsTap) {
+    for (int key : {0xDB, 0xDC, 0xDD, 0xDE, 0xE2, 0xC1}) {
+        Tick({kShift, key});
+        Tick();
+        Press(kShift);
+        Press(key);
+        Release(key);
+        Release(kShift);
+        Tick();
+    }
+    for (int modifier : {kShift, kControl}) {
+        Press(modifier);
+        Tick({modifier});
+        Click();
+        Release(modifier);
+        Tick();
+        Press(modifier);
+        Click();
+        Release(modifier);
+        Tick();
+    }
+    EXPECT_TRUE(keyboard.sent.empty());
+}
+
+TEST_F(MonitorActionsTest, AModifierSeenDownTakesTheMouseUntilItIsUp) {
+    Tick();
+    EXPECT_FALSE(monitor.WantsMouseInput());
+    Click();  // with nothing held: no matter
+    QuickTap(kShift);
+    EXPECT_FALSE(monitor.WantsMouseInput());
+    Tick();
+    EXPECT_EQ(keyboard.sent, kF8);
+
+    // Held since before the panel heard it: the sample tells.
+    Tick({kControl});
+    EXPECT_TRUE(monitor.WantsMouseInput());
+    Click();
+    Tick();
+    EXPECT_FALSE(monitor.WantsMouseInput());
+    EXPECT_EQ(keyboard.sent, kF8);
+}
+
+TEST_F(MonitorActionsTest, AnInjectedTapNeverSendsAKey) {
+    Tick();
+    QuickTap(kControl, false);
+    Tick();
+    Press(kShift, false);
+    Release(kShift);
+    Tick();
+    Press(kShift);
+    Release(kShift, false);
+    Tick();
+    EXPECT_TRUE(keyboard.sent.empty());
+}
+
+// A quick tap counts only while AutoCAD is in front: when it is made, and at every tick until
+// the run that takes it.
+TEST_F(MonitorActionsTest, AQuickTapMadeWhileAutoCadIsNotInFrontIsForgotten) {
+    Tick();
+    desktop.foreground = other;
+    QuickTap(kShift);
+    desktop.foreground = cad;
+    Tick();
+    QuickTap(kControl);
+    desktop.foreground = other;
+    Tick();
+    desktop.foreground = cad;
+    Tick();
+    EXPECT_TRUE(keyboard.sent.empty());
+    // A pop-up of AutoCAD is AutoCAD in front.
+    const WindowHandle popup = desktop.Add(L"Options", L"#32770");
+    desktop.Find(popup)->parent = cad;
+    desktop.foreground = popup;
+    QuickTap(kShift);
+    desktop.foreground = cad;
+    Tick();
+    EXPECT_EQ(keyboard.sent, kF8);
+}
+
 // The monitor's own F8 comes back as a key event; only that one press is passed over.
 TEST_F(MonitorActionsTest, TheSentKeysOwnPressIsNoOtherKeyButTheUsersNextOneIs) {
     Tap(kShift);
-    monitor.KeyPressed(kF8Key);
+    Press(kF8Key);
     Tap(kShift);
     EXPECT_EQ(keyboard.sent.size(), 2 * kF8.size());
-    monitor.KeyPressed(kF8Key);
+    Press(kF8Key);
 
     Tick({kShift});
-    monitor.KeyPressed(kF8Key);  // the user's own Shift+F8
+    Press(kF8Key);  // the user's own Shift+F8
     Tick();
     EXPECT_EQ(keyboard.sent.size(), 2 * kF8.size());
 }
@@ -173,7 +277,7 @@ TEST_F(MonitorActionsTest, TheWaitForTheSentKeyEndsWithTheDetectorsNextRun) {
     Tap(kShift);
     ASSERT_EQ(keyboard.sent, kF8);
     Tick({kShift});
-    monitor.KeyPressed(kF8Key);  // the user's own Shift+F8
+    Press(kF8Key);  // the user's own Shift+F8
     Tick();
     EXPECT_EQ(keyboard.sent, kF8) << "Shift+F8 is no lone Shift tap";
 }
