@@ -205,6 +205,11 @@ bool ControlPanel::HandleOwnMessage(HWND window, UINT message, WPARAM wParam, LP
                 OnActivate(LOWORD(wParam) != WA_INACTIVE);
             }
             return true;
+        case WM_SETFOCUS:
+            // The panel itself takes no keys: focus that lands on it (as after the save dialog
+            // under Wine) goes on to its control, as in a dialog box.
+            ::SetFocus(savedFocus_ != nullptr ? savedFocus_ : Control(layout::kButton1));
+            return true;
         case WM_CONTEXTMENU:
             // The caption or the frame: the system menu, as for every window.
             return OnContextMenu(
