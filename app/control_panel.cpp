@@ -17,6 +17,7 @@
 #include "cadlink/cad_window_finder.h"
 #include "platform/error.h"
 #include "platform/win32/save_file_dialog.h"
+#include "platform/win32/text_case.h"
 #include "platform/win32/win32_input.h"
 #include "platform/win32/window_text.h"
 #include "settings/panel_settings.h"
@@ -66,7 +67,7 @@ ControlPanel::ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme,
       theme_(theme),
       services_(services),
       settingsPath_(settings::SettingsPathFor(executablePath)),
-      dialogs_(theme, ApplicationTitle(executablePath)),
+      dialogs_(theme, ApplicationTitle(executablePath, platform::win32::LowerCase)),
       errors_(dialogs_),
       keyboard_(layout::kEdit1, [this](int id) { OnClick(id); }),
       picker_(theme, [this](const std::exception_ptr& error) { errors_.Report(error); }),
