@@ -434,13 +434,8 @@ int ControlPanel::Left() const { return RestoredWindowRect(window_.get()).left; 
 
 int ControlPanel::Top() const { return RestoredWindowRect(window_.get()).top; }
 
-void ControlPanel::SetLeft(int left) {
-    ::SetWindowPos(window_.get(), nullptr, left, Top(), 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void ControlPanel::SetTop(int top) {
-    ::SetWindowPos(window_.get(), nullptr, Left(), top, 0, 0,
+void ControlPanel::SetPosition(int left, int top) {
+    ::SetWindowPos(window_.get(), nullptr, left, top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
