@@ -1,22 +1,22 @@
 #include "app/app_texts.h"
 
+#include <algorithm>
+
 #include "platform/path_syntax.h"
 
 namespace app {
 
-std::wstring ApplicationTitle(std::wstring_view executablePath) {
+std::wstring ApplicationTitle(std::wstring_view executablePath, LowerCaseRule lowerCase) {
     const std::size_t separator = platform::LastPathSeparator(executablePath);
     std::wstring_view name = separator == std::wstring_view::npos
                                  ? executablePath
                                  : executablePath.substr(separator + 1);
     name = name.substr(0, name.find(L'.'));
-    std::wstring title(name);
-    for (std::size_t i = 1; i < title.size(); ++i) {
-        if (title[i] >= L'A' && title[i] <= L'Z') {
-            title[i] = static_cast<wchar_t>(title[i] - L'A' + L'a');
-        }
-    }
-    return title;
+    // The first character is kept whole, also when it takes two UTF-16 units.
+    const bool pair = name.size() >= 2 && name[0] >= 0xD800 && name[0] <= 0xDBFF &&
+                      name[1] >= 0xDC00 && name[1] <= 0xDFFF;
+    const std::size_t first = std::min<std::size_t>(name.size(), pair ? 2 : 1);
+    return std::wstring(name.substr(0, first)) + lowerCase(name.substr(first));
 }
 
 std::wstring WithFullStop(std::wstring text) {

@@ -22,9 +22,13 @@ inline constexpr wchar_t kUnknownError[] = L"不明なエラーが発生しま�
 
 }  // namespace texts
 
+// Lower-cases a text by the system's rule: every letter, not only A to Z.
+using LowerCaseRule = std::wstring (*)(std::wstring_view text);
+
 // The title of the program's message boxes: the executable's file name without its folder, cut
-// before its first ".", its first character kept and every later one in lower case.
-std::wstring ApplicationTitle(std::wstring_view executablePath);
+// before its first ".", its first character kept and every later one in lower case
+// (`ÉCOLE.exe` gives "École").
+std::wstring ApplicationTitle(std::wstring_view executablePath, LowerCaseRule lowerCase);
 
 // An error text as the error box shows it: a full stop is added when the last character comes
 // after "." in code order.

@@ -17,6 +17,7 @@
 #include "cadlink/cad_window_finder.h"
 #include "platform/error.h"
 #include "platform/win32/save_file_dialog.h"
+#include "platform/win32/text_case.h"
 #include "platform/win32/win32_input.h"
 #include "platform/win32/window_text.h"
 #include "settings/panel_settings.h"
@@ -65,7 +66,7 @@ ControlPanel::ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme,
       theme_(theme),
       services_(services),
       settingsPath_(settings::SettingsPathFor(executablePath)),
-      dialogs_(theme, ApplicationTitle(executablePath)),
+      dialogs_(theme, ApplicationTitle(executablePath, platform::win32::LowerCase)),
       errors_(dialogs_),
       keyboard_(layout::kEdit1, [this](int id) { OnClick(id); }),
       picker_(theme, [this](const std::exception_ptr& error) { errors_.Report(error); }),
@@ -207,6 +208,11 @@ bool ControlPanel::HandleOwnMessage(HWND window, UINT message, WPARAM wParam, LP
             if (HIWORD(wParam) == 0) {
                 OnActivate(LOWORD(wParam) != WA_INACTIVE);
             }
+            return true;
+        case WM_SETFOCUS:
+            // The panel itself takes no keys: focus that lands on it (as after the save dialog
+            // under Wine) goes on to its control, as in a dialog box.
+            ::SetFocus(savedFocus_ != nullptr ? savedFocus_ : Control(layout::kButton1));
             return true;
         case WM_CONTEXTMENU:
             // The caption or the frame: the system menu, as for every window.
@@ -449,13 +455,8 @@ int ControlPanel::Left() const { return RestoredWindowRect(window_.get()).left; 
 
 int ControlPanel::Top() const { return RestoredWindowRect(window_.get()).top; }
 
-void ControlPanel::SetLeft(int left) {
-    ::SetWindowPos(window_.get(), nullptr, left, Top(), 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void ControlPanel::SetTop(int top) {
-    ::SetWindowPos(window_.get(), nullptr, Left(), top, 0, 0,
+void ControlPanel::SetPosition(int left, int top) {
+    ::SetWindowPos(window_.get(), nullptr, left, top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

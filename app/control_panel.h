@@ -82,8 +82,7 @@ class ControlPanel final : public platform::Panel, public BaseWindow {
     void SetCaption(const std::wstring& caption) override;
     int Left() const override;
     int Top() const override;
-    void SetLeft(int left) override;
-    void SetTop(int top) override;
+    void SetPosition(int left, int top) override;
     void StopTimer() override;
     void StartTimer() override;
     void Close() override;

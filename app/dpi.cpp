@@ -36,6 +36,23 @@ FrameInsets FrameAt(DWORD style, DWORD exStyle, UINT dpi) {
     return FrameInsets{-rect.left, -rect.top, rect.right, rect.bottom};
 }
 
+NONCLIENTMETRICSW NonClientMetricsAt(UINT dpi) {
+    static const auto forDpi = DllFunction<decltype(&::SystemParametersInfoForDpi)>(
+        L"user32.dll", "SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (forDpi == nullptr || !forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
+        ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    }
+    return metrics;
+}
+
+int SystemMetricAt(int index, UINT dpi) {
+    static const auto forDpi =
+        DllFunction<decltype(&::GetSystemMetricsForDpi)>(L"user32.dll", "GetSystemMetricsForDpi");
+    return forDpi != nullptr ? forDpi(index, dpi) : ::GetSystemMetrics(index);
+}
+
 HFONT CreateScaledFont(const wchar_t* face, int height96, UINT dpi, BYTE charset) {
     LOGFONTW font{};
     font.lfHeight = -Scale(height96, dpi);

@@ -9,6 +9,7 @@
 #include "app/input_list_form.h"
 #include "app/lamp.h"
 #include "app/message_box.h"
+#include "app/single_instance.h"
 #include "app/win32_services.h"
 #include "platform/win32/dll_function.h"
 #include "platform/win32/message_filter.h"
@@ -73,8 +74,12 @@ int RunPanel(HINSTANCE instance) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {
     platform::win32::SearchDllsInSystemFolderOnly();
-    // One panel per desktop: a copy started beside a running one ends at once, silently.
-    if (::FindWindowW(app::kPanelClassName, nullptr) != nullptr) {
+    // One panel per session: a copy started beside a running one ends at once, silently. The
+    // mark is made before anything else and held until the end; the window search also finds a
+    // panel whose copy made no mark.
+    const app::SingleInstance singleInstance;
+    if (singleInstance.AnotherCopyRuns() ||
+        ::FindWindowW(app::kPanelClassName, nullptr) != nullptr) {
         return 0;
     }
     return RunPanel(instance);

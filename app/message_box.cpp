@@ -11,12 +11,14 @@
 #include "app/message_box_layout.h"
 #include "app/modal_scope.h"
 #include "app/window_procedure.h"
+#include "platform/win32/dll_function.h"
 #include "platform/win32/unique_handles.h"
 
 namespace app {
 namespace {
 
 using platform::win32::UniqueFont;
+using platform::win32::UniqueIcon;
 using platform::win32::UniqueWindow;
 
 constexpr int kTextId = 0xFFFF;
@@ -123,12 +125,17 @@ UniqueWindow CreateBoxWindow(const theme::DarkTheme& theme, HWND owner, const st
     return box;
 }
 
-// The system's font for message boxes.
-UniqueFont MessageFont() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    return UniqueFont(::CreateFontIndirectW(&metrics.lfMessageFont));
+// The error icon at the size for the box's DPI, drawn from the system's image closest to it
+// (the common controls of version 6); elsewhere a copy of the system's icon scaled to it.
+UniqueIcon ErrorIcon(int size) {
+    static const auto scaleDown = platform::win32::DllFunction<decltype(&::LoadIconWithScaleDown)>(
+        L"comctl32.dll", "LoadIconWithScaleDown");
+    HICON icon = nullptr;
+    if (scaleDown != nullptr && SUCCEEDED(scaleDown(nullptr, IDI_ERROR, size, size, &icon))) {
+        return UniqueIcon(icon);
+    }
+    return UniqueIcon(static_cast<HICON>(
+        ::CopyImage(::LoadIconW(nullptr, IDI_ERROR), IMAGE_ICON, size, size, LR_COPYFROMRESOURCE)));
 }
 
 void Place(HWND control, const BoxRect& rect) {
@@ -136,13 +143,12 @@ void Place(HWND control, const BoxRect& rect) {
 }
 
 // The icon, the text and the buttons at their places; returns the default button, the first.
-HWND AddControls(HWND box, HFONT font, const std::wstring& text,
+HWND AddControls(HWND box, HFONT font, HICON icon, const std::wstring& text,
                  const std::vector<ButtonEntry>& buttons, const BoxLayout& layout) {
     if (layout.icon.width > 0) {
-        HWND icon = AddChild(box, L"STATIC", L"", SS_ICON, kIconId, font);
-        ::SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIconW(nullptr, IDI_ERROR)),
-                       0);
-        Place(icon, layout.icon);
+        HWND iconControl = AddChild(box, L"STATIC", L"", SS_ICON, kIconId, font);
+        ::SendMessageW(iconControl, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        Place(iconControl, layout.icon);
     }
     Place(AddChild(box, L"STATIC", text, SS_LEFT | SS_NOPREFIX, kTextId, font), layout.text);
     HWND defaultButton = nullptr;
@@ -188,21 +194,29 @@ void RegisterMessageBoxClass(HINSTANCE instance) {
     RegisterProgramWindowClass(instance, kMessageBoxClassName, WindowClassLook{});
 }
 
+BoxSystemLook BoxSystemLookAt(UINT dpi) {
+    return BoxSystemLook{NonClientMetricsAt(dpi).lfMessageFont, SystemMetricAt(SM_CXICON, dpi)};
+}
+
 int ShowMessageBox(const theme::DarkTheme& theme, HWND owner, const std::wstring& title,
                    const std::wstring& text, BoxKind kind) {
     BoxState state(theme, kind);
+    UniqueIcon icon;  // declared before the box, which shows it
     const UniqueWindow box = CreateBoxWindow(theme, owner, title, state);
     if (!box) {
         return DismissedResult(kind);
     }
     const UINT dpi = WindowDpi(box.get());
-    const UniqueFont font = MessageFont();
+    const BoxSystemLook look = BoxSystemLookAt(dpi);
+    const UniqueFont font(::CreateFontIndirectW(&look.font));
     const SIZE textSize = TextExtent(box.get(), font.get(), text, MessageTextWidthLimit(dpi));
     const std::vector<ButtonEntry> buttons = ButtonsOf(kind);
+    if (kind == BoxKind::Error) {
+        icon = ErrorIcon(look.iconSize);
+    }
     const BoxLayout layout = LayOutMessageBox(BoxMeasures{
-        textSize.cx, textSize.cy, kind == BoxKind::Error ? ::GetSystemMetrics(SM_CXICON) : 0,
-        buttons.size(), dpi});
-    HWND defaultButton = AddControls(box.get(), font.get(), text, buttons, layout);
+        textSize.cx, textSize.cy, kind == BoxKind::Error ? look.iconSize : 0, buttons.size(), dpi});
+    HWND defaultButton = AddControls(box.get(), font.get(), icon.get(), text, buttons, layout);
     PlaceCentred(box.get(), layout, dpi);
     return RunBox(box.get(), defaultButton, state);
 }

@@ -19,6 +19,14 @@ inline constexpr wchar_t kMessageBoxClassName[] = L"TMessageForm";
 
 void RegisterMessageBoxClass(HINSTANCE instance);
 
+// What a box at dpi takes from the system for that DPI: the font of its text and the size of its
+// (error) icon.
+struct BoxSystemLook {
+    LOGFONTW font;
+    int iconSize;
+};
+BoxSystemLook BoxSystemLookAt(UINT dpi);
+
 // Shows a dark modal box centred on the screen and returns IDOK, IDYES or IDNO (IDNO also for
 // Esc and the close box of a confirmation). The program's other windows are disabled meanwhile;
 // its timers go on. The box is owned by `owner` (none before the panel exists), so that it

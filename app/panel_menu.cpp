@@ -12,23 +12,30 @@ namespace {
 
 constexpr ULONG_PTR kItemTag = 0x4D420000;  // marks our items' data: tag | index
 
-NONCLIENTMETRICSW MenuMetrics() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    return metrics;
+platform::win32::UniqueFont MenuFont(UINT dpi) {
+    const NONCLIENTMETRICSW metrics = NonClientMetricsAt(dpi);
+    return platform::win32::UniqueFont(::CreateFontIndirectW(&metrics.lfMenuFont));
 }
 
 }  // namespace
 
-PanelMenu::PanelMenu(HBRUSH background) : menu_(::CreatePopupMenu()) {
+PanelMenu::PanelMenu(HBRUSH background) : background_(background), menu_(::CreatePopupMenu()) {
+    Build();
+}
+
+void PanelMenu::Build() {
+    // Removing an item that opens a sub-menu destroys the sub-menu with it.
+    while (::GetMenuItemCount(menu_.get()) > 0) {
+        ::DeleteMenu(menu_.get(), 0, MF_BYPOSITION);
+    }
+    items_.clear();
     HMENU pathMenu = ::CreatePopupMenu();
     HMENU versionMenu = ::CreatePopupMenu();
 
     AddItem(menu_.get(), kRegisterCommand, nullptr, texts::kRegisterMenuItem);
     AddSeparator(menu_.get());
     AddItem(menu_.get(), 0, pathMenu, L"AppFullName");
-    registeredPathItem_ = AddItem(pathMenu, kRegisteredPathCommand, nullptr, L"gcad.exe");
+    registeredPathItem_ = AddItem(pathMenu, kRegisteredPathCommand, nullptr, registeredPath_);
     AddSeparator(menu_.get());
     AddItem(menu_.get(), 0, versionMenu, texts::kVersionMenuItem);
     AddItem(versionMenu, kVersionCommand, nullptr, MERIDO_ABOUT_TEXT);
@@ -37,7 +44,7 @@ PanelMenu::PanelMenu(HBRUSH background) : menu_(::CreatePopupMenu()) {
         MENUINFO info{};
         info.cbSize = sizeof(info);
         info.fMask = MIM_BACKGROUND;
-        info.hbrBack = background;
+        info.hbrBack = background_;
         ::SetMenuInfo(menu, &info);
     }
 }
@@ -68,16 +75,19 @@ void PanelMenu::AddSeparator(HMENU menu) {
 }
 
 void PanelMenu::SetRegisteredPath(const std::wstring& caption) {
-    items_[registeredPathItem_].text = caption;
-    std::wstring text = caption;
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof(info);
-    info.fMask = MIIM_STRING;
-    info.dwTypeData = text.data();
-    ::SetMenuItemInfoW(menu_.get(), kRegisteredPathCommand, FALSE, &info);
+    registeredPath_ = caption;
+    Build();
 }
 
-void PanelMenu::Show(HWND owner, POINT screenPoint) const {
+void PanelMenu::SetDpi(UINT dpi) {
+    if (dpi != dpi_) {
+        dpi_ = dpi;
+        Build();
+    }
+}
+
+void PanelMenu::Show(HWND owner, POINT screenPoint) {
+    SetDpi(WindowDpi(owner));
     ::TrackPopupMenuEx(menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, screenPoint.x,
                        screenPoint.y, owner, nullptr);
 }
@@ -87,14 +97,13 @@ bool PanelMenu::Measure(HWND owner, MEASUREITEMSTRUCT& measure) const {
         return false;
     }
     const Item& item = items_.at(measure.itemData & 0xFFFF);
-    const UINT dpi = WindowDpi(owner);
+    const UINT dpi = dpi_;
     if (item.separator) {
         measure.itemWidth = static_cast<UINT>(Scale(20, dpi));
         measure.itemHeight = static_cast<UINT>(Scale(7, dpi));
         return true;
     }
-    NONCLIENTMETRICSW metrics = MenuMetrics();
-    platform::win32::UniqueFont font(::CreateFontIndirectW(&metrics.lfMenuFont));
+    const platform::win32::UniqueFont font = MenuFont(dpi);
     platform::win32::WindowDc dc(owner);
     platform::win32::SelectedObject selected(dc.get(), font.get());
     RECT extent{};
@@ -127,8 +136,7 @@ bool PanelMenu::Draw(const DRAWITEMSTRUCT& draw) const {
         return true;
     }
 
-    NONCLIENTMETRICSW metrics = MenuMetrics();
-    platform::win32::UniqueFont font(::CreateFontIndirectW(&metrics.lfMenuFont));
+    const platform::win32::UniqueFont font = MenuFont(dpi_);
     platform::win32::SelectedObject selectedFont(dc, font.get());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, theme::kText);

@@ -26,8 +26,12 @@ class PanelMenu {
     // The caption of the item that shows the registered path.
     void SetRegisteredPath(const std::wstring& caption);
 
-    // Opens at a screen point; a chosen item arrives as WM_COMMAND at the owner.
-    void Show(HWND owner, POINT screenPoint) const;
+    // The DPI the items are measured and drawn at, with the system's menu font for it.
+    void SetDpi(UINT dpi);
+
+    // Opens at a screen point, at the owner's DPI; a chosen item arrives as WM_COMMAND at the
+    // owner.
+    void Show(HWND owner, POINT screenPoint);
 
     // WM_MEASUREITEM and WM_DRAWITEM for the menu's items; false when the item is not ours.
     bool Measure(HWND owner, MEASUREITEMSTRUCT& measure) const;
@@ -42,12 +46,18 @@ class PanelMenu {
         bool submenu = false;
     };
 
+    // Puts the items in anew. The system measures an owner-drawn item once and keeps its size,
+    // so a new text or DPI needs new items: those are measured on the next showing.
+    void Build();
     std::size_t AddItem(HMENU menu, UINT id, HMENU submenu, const std::wstring& text);
     void AddSeparator(HMENU menu);
 
+    HBRUSH background_;
     platform::win32::UniqueMenu menu_;
     std::vector<Item> items_;
+    std::wstring registeredPath_ = L"gcad.exe";
     std::size_t registeredPathItem_ = 0;
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
 };
 
 }  // namespace app

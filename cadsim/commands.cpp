@@ -11,6 +11,23 @@ namespace {
 
 LRESULT Reply(bool success) { return success ? 1 : 0; }
 
+// Whether cadsim's current folder is `folder`, letter case and a final "\\" aside: 1 when it
+// is, 2 when it is another one.
+LRESULT IsInFolder(std::wstring_view folder) {
+    const auto trimmed = [](std::wstring_view path) {
+        return path.size() > 3 && path.back() == L'\\' ? path.substr(0, path.size() - 1) : path;
+    };
+    std::wstring current(MAX_PATH * 4, L'\0');
+    const DWORD length = ::GetCurrentDirectoryW(static_cast<DWORD>(current.size()), current.data());
+    current.resize(length < current.size() ? length : 0);
+    const std::wstring_view a = trimmed(current);
+    const std::wstring_view b = trimmed(folder);
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL
+               ? 1
+               : 2;
+}
+
 // Commands without an argument.
 LRESULT RunPlain(Simulator& simulator, std::wstring_view verb) {
     if (verb == L"ping") {
@@ -61,6 +78,9 @@ LRESULT RunWithArgument(Simulator& simulator, std::wstring_view verb, std::wstri
     if (verb == L"class" && !argument.empty()) {
         simulator.SetClassName(std::wstring(argument));
         return 1;
+    }
+    if (verb == L"in-folder") {
+        return IsInFolder(argument);
     }
     if (verb == L"move") {
         simulator.Move(ParseWindowRect(argument));

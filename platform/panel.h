@@ -47,8 +47,9 @@ class Panel {
     // minimised).
     virtual int Left() const = 0;
     virtual int Top() const = 0;
-    virtual void SetLeft(int left) = 0;
-    virtual void SetTop(int top) = 0;
+    // Both edges in one move, so that nothing in between (a change of DPI on the way) shifts
+    // the second.
+    virtual void SetPosition(int left, int top) = 0;
 
     virtual void StopTimer() = 0;
     // Starts a fresh 200 ms interval.

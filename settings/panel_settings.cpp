@@ -16,10 +16,11 @@ std::wstring LoadPanelSettings(platform::Panel& panel, platform::ProfileFiles& f
                                const std::wstring& path, const Placement& placement) {
     SettingsFile file(files, path);
     // Integer division rounds toward zero, as the centring rule wants.
-    panel.SetLeft(
-        file.ReadInteger(kSection, L"Left", (placement.screenWidth - placement.panelWidth) / 2));
-    panel.SetTop(
-        file.ReadInteger(kSection, L"Top", (placement.screenHeight - placement.panelHeight) / 2));
+    const int left =
+        file.ReadInteger(kSection, L"Left", (placement.screenWidth - placement.panelWidth) / 2);
+    const int top =
+        file.ReadInteger(kSection, L"Top", (placement.screenHeight - placement.panelHeight) / 2);
+    panel.SetPosition(left, top);
 
     platform::PanelFields& fields = panel.Fields();
     fields.AppFullName = file.ReadString(kSection, L"AppFullName", L"");

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/win32/current_folder.h"
+
 namespace platform::win32 {
 namespace {
 
@@ -32,7 +34,10 @@ std::optional<std::wstring> ShowSaveFileDialog(HWND owner, const std::wstring& i
     dialog.nMaxFile = kBufferLength;
     dialog.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
     dialog.lpstrDefExt = L"dwg";
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    // The current folder stays where it was: the dialog is asked to put it back, and the
+    // keeper makes sure it is.
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+    const CurrentFolderKeeper keeper;
 
     // Zero means cancelled or failed (CommDlgExtendedError tells which); both give nothing.
     if (::GetSaveFileNameW(&dialog) == FALSE) {

@@ -61,6 +61,12 @@ struct MenuDestroyer {
 };
 using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
 
+// An icon made for the caller (LoadIconWithScaleDown, CreateIconIndirect), not a shared one.
+struct IconDestroyer {
+    void operator()(HICON icon) const noexcept { ::DestroyIcon(icon); }
+};
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
+
 // A device context obtained with GetDC (the client area; the screen for a null window) or, for
 // the whole window with its frame, GetWindowDC; released with ReleaseDC.
 class WindowDc {

@@ -30,8 +30,11 @@ class FakePanel : public platform::Panel {
     void SetCaption(const std::wstring& text) override { caption = text; }
     int Left() const override { return left; }
     int Top() const override { return top; }
-    void SetLeft(int value) override { left = value; }
-    void SetTop(int value) override { top = value; }
+    void SetPosition(int leftEdge, int topEdge) override {
+        left = leftEdge;
+        top = topEdge;
+        log.push_back(L"move");
+    }
     void StopTimer() override {
         timerRunning = false;
         log.emplace_back(L"stop");

@@ -123,13 +123,9 @@ CadSim::~CadSim() {
     }
 }
 
-HWND CadSim::ControlWindow() const {
-    return ::FindWindowExW(HWND_MESSAGE, nullptr, cadsim::kControlClassName,
-                           options_.controlName.c_str());
-}
-
-LRESULT CadSim::Send(const std::wstring& command) {
-    const HWND control = ControlWindow();
+LRESULT SendToCadSim(const std::wstring& controlName, const std::wstring& command) {
+    const HWND control =
+        ::FindWindowExW(HWND_MESSAGE, nullptr, cadsim::kControlClassName, controlName.c_str());
     if (control == nullptr) {
         return 0;
     }
@@ -143,6 +139,10 @@ LRESULT CadSim::Send(const std::wstring& command) {
         return 0;
     }
     return static_cast<LRESULT>(reply);
+}
+
+LRESULT CadSim::Send(const std::wstring& command) {
+    return SendToCadSim(options_.controlName, command);
 }
 
 HWND CadSim::MainWindow() { return reinterpret_cast<HWND>(Send(L"hwnd")); }

@@ -11,6 +11,13 @@
 
 namespace test_support {
 
+// The control name of a cadsim started without options, as the panel starts the registered one.
+inline constexpr wchar_t kDefaultCadSimControl[] = L"cadsim";
+
+// Sends one control command to the cadsim whose control window bears this name; the reply, 0
+// when none answers.
+LRESULT SendToCadSim(const std::wstring& controlName, const std::wstring& command);
+
 // Starts cadsim.exe (the simulated AutoCAD) from the test's own folder, drives it through its
 // control window and reads its record. The process ends with the object.
 class CadSim {
@@ -56,8 +63,6 @@ class CadSim {
     std::optional<DWORD> ExitCode() const;  // none while the process runs
 
   private:
-    HWND ControlWindow() const;
-
     Options options_;
     bool ownsRecord_ = false;
     platform::win32::UniqueKernelHandle process_;

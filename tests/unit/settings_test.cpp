@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,16 @@ TEST_F(PanelSettingsTest, WithoutAFileThePanelIsCentredWithEveryOptionOnAndVersi
                                          L"read Shift", L"read Ctrl", L"read IME", L"read OFF",
                                          L"read ApiVerNum", L"flush " + kPath}));
     EXPECT_TRUE(profiles.files.empty());
+}
+
+// Left and Top arrive together, in one move, exactly as stored.
+TEST_F(PanelSettingsTest, TheStoredPositionIsAppliedInOneMove) {
+    Store(L"Left", L"-1500");
+    Store(L"Top", L"2000");
+    Load();
+    EXPECT_EQ(panel.left, -1500);
+    EXPECT_EQ(panel.top, 2000);
+    EXPECT_EQ(std::count(panel.log.begin(), panel.log.end(), L"move"), 1);
 }
 
 TEST_F(PanelSettingsTest, CentringRoundsTowardZero) {

@@ -162,9 +162,11 @@ TEST_F(PanelWindowTest, ThePopupMenuHoldsItsItemsAndTheRegisteredPath) {
     EXPECT_TRUE(IsSeparator(top, 3));
     EXPECT_EQ(MenuText(top, 4), L"バージョン情報");
 
+    EXPECT_EQ(MenuText(::GetSubMenu(top, 2), 0), L"gcad.exe");
+    menu.SetRegisteredPath(L"C:\\Program Files\\A&B\\acad.exe");
+    ASSERT_EQ(::GetMenuItemCount(top), 5);
     HMENU path = ::GetSubMenu(top, 2);
     ASSERT_EQ(::GetMenuItemCount(path), 1);
-    menu.SetRegisteredPath(L"C:\\Program Files\\A&B\\acad.exe");
     EXPECT_EQ(MenuText(path, 0), L"C:\\Program Files\\A&B\\acad.exe");
 
     HMENU version = ::GetSubMenu(top, 4);

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win32/current_folder.h"
 #include "platform/win32/save_file_dialog.h"
 
 namespace {
@@ -265,6 +266,25 @@ TEST_F(SaveFileDialogTest, APathOfMaxPathCharactersComesBackWhole) {
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(chosen->size(), std::size_t{MAX_PATH});
     EXPECT_EQ(chosen, folder + L"\\" + name);
+}
+
+// Saving into another folder leaves the process's current folder where it was, so that the
+// chosen folder is not held open and what the panel starts later does not start there.
+TEST_F(SaveFileDialogTest, TheCurrentFolderStaysWhereItWas) {
+    const fs::path start = fs::path(folder) / L"start";
+    const fs::path other = fs::path(folder) / L"other";
+    fs::create_directories(start);
+    fs::create_directories(other);
+    const std::wstring before = platform::win32::CurrentFolder();
+    ASSERT_TRUE(::SetCurrentDirectoryW(start.c_str()));
+    const std::wstring name = (other / L"plan_wblock1.dwg").wstring();
+    const std::optional<std::wstring> chosen = Show(name, [](HWND d) { Press(d, IDOK); });
+    const std::wstring after = platform::win32::CurrentFolder();
+    ::SetCurrentDirectoryW(before.c_str());
+    EXPECT_EQ(chosen, name);
+    EXPECT_EQ(after, start.wstring());
+    // The folder is free again: it can be renamed.
+    EXPECT_TRUE(::MoveFileW(other.c_str(), (fs::path(folder) / L"renamed").c_str()));
 }
 
 }  // namespace
