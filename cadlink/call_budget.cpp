@@ -48,8 +48,8 @@ bool CallBudget::CallStretch::PauseBeforeRetry() {
     if (!refusedSince_) {
         refusedSince_ = now;
     }
-    if (budget_.usedUp_ || budget_.spent_ + (now - *refusedSince_) + kRefusedCallPause >
-                               budget_.total_) {
+    if (budget_.usedUp_ ||
+        budget_.spent_ + (now - *refusedSince_) + kRefusedCallPause > budget_.total_) {
         return false;
     }
     budget_.clock_.Pause(kRefusedCallPause);
