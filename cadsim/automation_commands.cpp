@@ -136,10 +136,12 @@ LRESULT RunAutomationWithArgument(Simulator& simulator, std::wstring_view verb,
     if (verb == L"doc") {
         return RunDoc(model, argument);
     }
-    if (verb == L"refuse-calls" || verb == L"hang") {
+    if (verb == L"refuse-calls" || verb == L"hang" || verb == L"hang-next-call") {
         const std::optional<int> milliseconds = ParseCount(argument);
         if (milliseconds && verb == L"hang") {
             simulator.Hang(static_cast<DWORD>(*milliseconds));
+        } else if (milliseconds && verb == L"hang-next-call") {
+            simulator.HangAtNextCall(static_cast<DWORD>(*milliseconds));
         } else if (milliseconds) {
             simulator.RefuseCallsFor(static_cast<DWORD>(*milliseconds));
         }

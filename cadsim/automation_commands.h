@@ -26,6 +26,7 @@ class Simulator;
 //                                    in the <ms> after it are refused (SERVERCALL_REJECTED)
 //   refused-calls
 //   hang <ms>                        as a hung AutoCAD: replies, then handles no message for <ms>
+//   hang-next-call <ms>              the next automation call holds the thread for <ms>, then runs
 LRESULT RunAutomationPlain(Simulator& simulator, std::wstring_view verb);
 LRESULT RunAutomationWithArgument(Simulator& simulator, std::wstring_view verb,
                                   std::wstring_view argument);

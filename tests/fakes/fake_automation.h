@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/automation.h"
-#include "fakes/fake_clock.h"
+#include "fake_clock.h"
 
 namespace fakes {
 
