@@ -109,6 +109,9 @@ LRESULT RunAutomationPlain(Simulator& simulator, std::wstring_view verb) {
     if (verb == L"refused-calls") {
         return simulator.RefusedCalls();
     }
+    if (verb == L"held-calls") {
+        return simulator.HeldCalls();
+    }
     return 0;
 }
 

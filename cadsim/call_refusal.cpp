@@ -20,6 +20,7 @@ DWORD STDMETHODCALLTYPE CallRefusal::HandleInComingCall(DWORD, HTASK, DWORD, LPI
     }
     if (hangFor_ != 0) {
         ::Sleep(std::exchange(hangFor_, 0));
+        ++held_;
     }
     const ULONGLONG now = ::GetTickCount64();
     if (armedFor_ != 0) {

@@ -23,6 +23,8 @@ class CallRefusal final : public platform::win32::OwnedMessageFilter {
     int Refused() const { return refused_; }
     // The next incoming call waits `milliseconds`, the thread handling nothing, then runs.
     void HangAtNextCall(DWORD milliseconds) { hangFor_ = milliseconds; }
+    // The calls held so far, counted once each hold is over.
+    int Held() const { return held_; }
 
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD callType, HTASK caller, DWORD tickCount,
                                                LPINTERFACEINFO info) override;
@@ -36,6 +38,7 @@ class CallRefusal final : public platform::win32::OwnedMessageFilter {
   private:
     DWORD armedFor_ = 0;  // a refusal that starts with the next call
     DWORD hangFor_ = 0;   // a hang at the next call
+    int held_ = 0;
     ULONGLONG refuseUntil_ = 0;
     int refused_ = 0;
     platform::win32::MessageFilterRegistration registration_{*this};

@@ -55,6 +55,7 @@ class Simulator {
     // As an AutoCAD that hangs in the middle of its work: the next incoming automation call
     // holds the thread for the time before it is served.
     void HangAtNextCall(DWORD milliseconds) { refusal_.HangAtNextCall(milliseconds); }
+    int HeldCalls() const { return refusal_.Held(); }
 
   private:
     void CreateMainWindow(InitialShow show);
