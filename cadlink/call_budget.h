@@ -60,9 +60,9 @@ class CallBudget final : public platform::CallWaitLimit {
 
     bool IsWaitPastLimit(std::chrono::milliseconds waited) noexcept override;
 
-    // For its lifetime the budget's calls wait as long as the server needs, and their time is
-    // not counted: for a call whose work may take long, such as writing a file. Refused calls
-    // are still made again only within the budget.
+    // For its lifetime the budget's calls wait as long as the server needs: for a call whose
+    // work may take long, such as writing a file. Refused calls are still made again only
+    // within the budget.
     class UnlimitedWait {
       public:
         explicit UnlimitedWait(CallBudget& budget);
