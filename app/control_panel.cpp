@@ -462,7 +462,9 @@ void ControlPanel::SetPosition(int left, int top) {
 
 // Stopping only marks the timer: a tick that arrives meanwhile (from a nested message loop) is
 // ignored, and starting it again re-arms it, which begins a fresh interval. This costs one call
-// to the window system per tick instead of two.
+// to the window system per tick instead of two. The armed timer also keeps messages arriving
+// while a tick's call waits on AutoCAD: COM asks the message filter whether to give the call up
+// only when a message arrives.
 void ControlPanel::StopTimer() { timerStopped_ = true; }
 
 void ControlPanel::StartTimer() {

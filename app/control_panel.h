@@ -86,6 +86,7 @@ class ControlPanel final : public platform::Panel, public BaseWindow {
     void StopTimer() override;
     void StartTimer() override;
     void Close() override;
+    void ShowErrorReport(const std::exception_ptr& error) override { errors_.Report(error); }
     platform::WindowHandle NativeHandle() const override;
     std::optional<std::wstring> RunSaveDialog(const std::wstring& initialFolder,
                                               const std::wstring& fileName) override;

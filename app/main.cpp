@@ -35,9 +35,11 @@ class OleScope {
 
 int RunPanel(HINSTANCE instance) {
     OleScope ole;
-    // A busy AutoCAD's "retry later" reaches the program's own retry as a refusal.
-    platform::win32::RefusalMessageFilter messageFilter;
-    const platform::win32::MessageFilterRegistration filterRegistration(messageFilter);
+    app::Win32Services system;
+    // A busy AutoCAD's "retry later" reaches the program's own retry as a refusal, and a call
+    // that AutoCAD neither answers nor refuses is given up within its budget.
+    const platform::win32::MessageFilterRegistration filterRegistration(
+        system.automation.MessageFilter());
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 
@@ -47,7 +49,6 @@ int RunPanel(HINSTANCE instance) {
     app::RegisterMessageBoxClass(instance);
     app::InputListForm::RegisterWindowClass(instance);
 
-    app::Win32Services system;
     app::ControlPanel panel(instance, theme, system.View(),
                             platform::win32::ModuleFileName(nullptr));
     try {

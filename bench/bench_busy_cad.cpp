@@ -1,7 +1,8 @@
 // The panel's longest unresponsive stretch beside a busy or hung AutoCAD, measured from outside
 // as the system's "not responding" check does (WM_NULL with a 500 ms time-out, again and
-// again): LIST while the look-alike refuses calls for 5 s, a Shift tap meanwhile, and ACT on
-// the minimised look-alike while its thread handles no message for 5 s. The real MERIDO_B.exe
+// again): LIST while the look-alike refuses calls for 5 s, a Shift tap meanwhile, a Shift tap
+// whose state check the look-alike holds for 5 s, and ACT on the minimised look-alike while its
+// thread handles no message for 5 s. The real MERIDO_B.exe
 // beside cadsim, both under Wine.
 
 #include <windows.h>
@@ -106,6 +107,35 @@ Figures ShiftTapWhileRefusing(int& keysSent) {
     return figures;
 }
 
+// The look-alike, busy and in front, holds the tap's state check for 5 s: the tick gives the
+// call up (on Windows within its budget; Wine ends the wait only once the look-alike answers),
+// and no F8 may follow.
+Figures ShiftTapAtAHang(int& keysSent) {
+    Scene scene;
+    scene.cad->Send(L"busy");
+    scene.cad->Send(L"foreground");
+    test_support::WaitUntil([&] { return ::GetForegroundWindow() == scene.cad->MainWindow(); },
+                            10000);
+    scene.cad->Send(L"hang-next-call " + std::to_wstring(kStretchMs));
+    const auto held = [&] { return scene.cad->Send(L"held-calls") > 0; };
+    Figures figures = Watch(scene.panel.Window(), kStretchMs + 1000, [&] {
+        for (int attempt = 0; attempt < 4 && !held(); ++attempt) {
+            Key(VK_SHIFT, false);
+            ::Sleep(400);
+            Key(VK_SHIFT, true);
+            test_support::WaitUntil(held, 6000);
+        }
+    });
+    // -1: the state check never reached the look-alike.
+    if (!test_support::WaitUntil(held, 10000)) {
+        keysSent = -1;
+        return figures;
+    }
+    ::Sleep(1000);
+    keysSent = CountLines(*scene.cad, "key down 0x77");
+    return figures;
+}
+
 Figures ActOnHungMinimised() {
     Scene scene;
     scene.cad->Send(L"minimize");
@@ -131,6 +161,11 @@ int wmain() {
             "  Shift tap, AutoCAD refusing calls for 5 s:   %7.0f  (%d unanswered, %ld refused, "
             "%d F8)\n",
             tap.longestMs, tap.misses, tap.refused, keys);
+        int hungKeys = 0;
+        const Figures hung = ShiftTapAtAHang(hungKeys);
+        std::printf(
+            "  Shift tap, state check held 5 s:              %7.0f  (%d unanswered, %d F8)\n",
+            hung.longestMs, hung.misses, hungKeys);
         const Figures act = ActOnHungMinimised();
         std::printf("  ACT, minimised AutoCAD hung for 5 s:         %7.0f  (%d unanswered)\n",
                     act.longestMs, act.misses);

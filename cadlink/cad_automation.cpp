@@ -9,7 +9,8 @@ bool IsCadAutomationActive(platform::Automation& automation, CallBudget& budget)
     try {
         return budget.Run([&] { return automation.IsActive(CadProgId); });
     } catch (const platform::AutomationError& error) {
-        if (platform::IsRefusedCall(error.Code())) {
+        // Refused past the budget, or no answer in time: as good as not running.
+        if (platform::IsRefusedCall(error.Code()) || error.Code() == platform::kCallCanceled) {
             return false;
         }
         throw;

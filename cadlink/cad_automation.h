@@ -8,8 +8,8 @@
 namespace cadlink {
 
 // Whether AutoCAD's automation server runs under CadProgId; a server that goes on refusing
-// the check past the budget counts as not running. Throws when CadProgId names no registered
-// server; the object it finds is released at once.
+// the check past the budget, or does not answer it within the budget, counts as not running. Throws
+// when CadProgId names no registered server; the object it finds is released at once.
 bool IsCadAutomationActive(platform::Automation& automation, CallBudget& budget);
 
 // The running AutoCAD Application under CadProgId; throws when there is none. The object and

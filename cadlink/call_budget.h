@@ -9,32 +9,47 @@
 
 namespace cadlink {
 
-// How long one command, and one section of a tick, may spend in all on making again the calls
-// that a busy AutoCAD refuses. A tick's budget is short, so that the panel stays responsive.
+// How long one command, and one section of a tick, may wait on AutoCAD in all: on calls that a
+// busy AutoCAD refuses and on calls that it neither answers nor refuses. A tick's budget is
+// short, so that the panel stays responsive.
 inline constexpr std::chrono::milliseconds kCommandCallBudget{3000};
 inline constexpr std::chrono::milliseconds kTickCallBudget{200};
 // The pause before a refused call is made again.
 inline constexpr std::chrono::milliseconds kRefusedCallPause{25};
 
-// The time that one command or tick section may spend on calls that a busy AutoCAD refuses:
-// from each call's first refusal until it is answered or given up, added up over the section,
-// so that the time the user spends in a dialog of the command costs nothing. A refused call
-// has not run on the server, so making it again is safe; any other error is passed on at once,
-// and so is a refusal once the budget is spent. The pauses between the tries answer messages
-// sent to the panel (Clock::Pause).
-class CallBudget {
+// The time that one command or tick section may spend waiting on AutoCAD. A refused call has
+// not run on the server, so it is made again while the budget lasts; the time from a call's first
+// refusal until it is answered or given up is spent, so that the time the user spends in a dialog
+// of the command costs nothing. Any other error is passed on at once, and so is a refusal once
+// the budget is spent. A call that is neither answered nor refused may wait what is left of the
+// budget: the automation asks IsWaitPastLimit while it waits and gives the call up, and an answer
+// that comes later still counts as none, so that nothing acts on it. Either way the call fails
+// with kCallCanceled and the budget is used up: every later wait of the section, the releases of
+// its objects included, is given up at once.
+// For its lifetime the budget is the limit of the automation's waits. Budgets nest, the inner
+// one living inside the outer one's lifetime, as a tick that runs inside a command's dialog does.
+class CallBudget final : public platform::CallWaitLimit {
   public:
-    CallBudget(platform::Clock& clock, std::chrono::milliseconds total)
-        : clock_(clock), total_(total) {}
+    CallBudget(platform::Automation& automation, platform::Clock& clock,
+               std::chrono::milliseconds total);
+    ~CallBudget();
     CallBudget(const CallBudget&) = delete;
     CallBudget& operator=(const CallBudget&) = delete;
 
     template <typename Call>
     std::invoke_result_t<Call&> Run(Call&& call) {
-        RefusedStretch stretch(*this);
+        CallStretch stretch(*this);
         for (;;) {
             try {
-                return call();
+                if constexpr (std::is_void_v<std::invoke_result_t<Call&>>) {
+                    call();
+                    stretch.ThrowIfLate();
+                    return;
+                } else {
+                    auto answer = call();
+                    stretch.ThrowIfLate();  // a late answer is released here, unused
+                    return answer;
+                }
             } catch (const platform::AutomationError& error) {
                 if (!platform::IsRefusedCall(error.Code()) || !stretch.PauseBeforeRetry()) {
                     throw;
@@ -43,27 +58,56 @@ class CallBudget {
         }
     }
 
-  private:
-    // One call's time from its first refusal on; it is added to the budget's spent time when
-    // the call is done, answered or not.
-    class RefusedStretch {
-      public:
-        explicit RefusedStretch(CallBudget& budget) : budget_(budget) {}
-        ~RefusedStretch();
-        RefusedStretch(const RefusedStretch&) = delete;
-        RefusedStretch& operator=(const RefusedStretch&) = delete;
+    bool IsWaitPastLimit(std::chrono::milliseconds waited) noexcept override;
 
-        // Pauses and answers true when another try still fits in the budget.
-        bool PauseBeforeRetry();
+    // For its lifetime the budget's calls wait as long as the server needs: for a call whose
+    // work may take long, such as writing a file. Refused calls are still made again only
+    // within the budget.
+    class UnlimitedWait {
+      public:
+        explicit UnlimitedWait(CallBudget& budget);
+        ~UnlimitedWait();
+        UnlimitedWait(const UnlimitedWait&) = delete;
+        UnlimitedWait& operator=(const UnlimitedWait&) = delete;
 
       private:
         CallBudget& budget_;
-        std::optional<std::chrono::milliseconds> since_;
+        bool earlier_;
     };
 
+  private:
+    // One call, from its start; from its first refusal on, its time is added to the budget's
+    // spent time when it is done, answered or not.
+    class CallStretch {
+      public:
+        explicit CallStretch(CallBudget& budget);
+        ~CallStretch();
+        CallStretch(const CallStretch&) = delete;
+        CallStretch& operator=(const CallStretch&) = delete;
+
+        // Pauses and answers true when another try still fits in the budget.
+        bool PauseBeforeRetry();
+        // Throws kCallCanceled when the call has outlasted the budget.
+        void ThrowIfLate() const;
+
+      private:
+        CallBudget& budget_;
+        const std::chrono::milliseconds start_;
+        const std::optional<std::chrono::milliseconds> earlierStart_;
+        std::optional<std::chrono::milliseconds> refusedSince_;
+    };
+
+    // How long the call in progress has been out; zero outside a call.
+    std::chrono::milliseconds InCall() const;
+
+    platform::Automation& automation_;
     platform::Clock& clock_;
     const std::chrono::milliseconds total_;
     std::chrono::milliseconds spent_{0};
+    std::optional<std::chrono::milliseconds> callStart_;
+    bool unlimited_ = false;
+    bool usedUp_ = false;  // a call was given up
+    platform::CallWaitLimit* const earlierLimit_;
 };
 
 }  // namespace cadlink

@@ -109,6 +109,9 @@ LRESULT RunAutomationPlain(Simulator& simulator, std::wstring_view verb) {
     if (verb == L"refused-calls") {
         return simulator.RefusedCalls();
     }
+    if (verb == L"held-calls") {
+        return simulator.HeldCalls();
+    }
     return 0;
 }
 
@@ -136,10 +139,12 @@ LRESULT RunAutomationWithArgument(Simulator& simulator, std::wstring_view verb,
     if (verb == L"doc") {
         return RunDoc(model, argument);
     }
-    if (verb == L"refuse-calls" || verb == L"hang") {
+    if (verb == L"refuse-calls" || verb == L"hang" || verb == L"hang-next-call") {
         const std::optional<int> milliseconds = ParseCount(argument);
         if (milliseconds && verb == L"hang") {
             simulator.Hang(static_cast<DWORD>(*milliseconds));
+        } else if (milliseconds && verb == L"hang-next-call") {
+            simulator.HangAtNextCall(static_cast<DWORD>(*milliseconds));
         } else if (milliseconds) {
             simulator.RefuseCallsFor(static_cast<DWORD>(*milliseconds));
         }

@@ -10,7 +10,8 @@ class Simulator;
 
 // The control commands of the automation server; each replies 0 for an unknown command or a
 // failure and 1 for success, except "live-objects", which replies the number of automation
-// objects that clients still reference, and "refused-calls", the number of calls refused.
+// objects that clients still reference, "refused-calls", the number of calls refused, and
+// "held-calls", the number of calls held by "hang-next-call" whose hold is over.
 //   busy | idle                      what State.IsQuiescent reports (false | true)
 //   automation on [<version>] | off  register in / revoke from the running object table
 //   full-name <text>                 Application.FullName (the text may be empty)
@@ -26,6 +27,8 @@ class Simulator;
 //                                    in the <ms> after it are refused (SERVERCALL_REJECTED)
 //   refused-calls
 //   hang <ms>                        as a hung AutoCAD: replies, then handles no message for <ms>
+//   hang-next-call <ms>              the next automation call holds the thread for <ms>, then runs
+//   held-calls
 LRESULT RunAutomationPlain(Simulator& simulator, std::wstring_view verb);
 LRESULT RunAutomationWithArgument(Simulator& simulator, std::wstring_view verb,
                                   std::wstring_view argument);

@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include <utility>
+
 namespace cadsim {
 
 void CallRefusal::RefuseFor(DWORD milliseconds) {
@@ -15,6 +17,10 @@ DWORD STDMETHODCALLTYPE CallRefusal::HandleInComingCall(DWORD, HTASK, DWORD, LPI
     // reference counted on the server for good, and the tests account for every reference.
     if (info == nullptr || info->iid != IID_IDispatch) {
         return SERVERCALL_ISHANDLED;
+    }
+    if (hangFor_ != 0) {
+        ::Sleep(std::exchange(hangFor_, 0));
+        ++held_;
     }
     const ULONGLONG now = ::GetTickCount64();
     if (armedFor_ != 0) {

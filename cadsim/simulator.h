@@ -52,6 +52,10 @@ class Simulator {
     int RefusedCalls() const { return refusal_.Refused(); }
     // As a hung AutoCAD: the thread answers the command, then handles no message for the time.
     void Hang(DWORD milliseconds);
+    // As an AutoCAD that hangs in the middle of its work: the next incoming automation call
+    // holds the thread for the time before it is served.
+    void HangAtNextCall(DWORD milliseconds) { refusal_.HangAtNextCall(milliseconds); }
+    int HeldCalls() const { return refusal_.Held(); }
 
   private:
     void CreateMainWindow(InitialShow show);

@@ -59,7 +59,7 @@ cadlink::CadServerReach PanelCommands::ReachCadServer(cadlink::CallBudget& budge
 
 void PanelCommands::RegisterRunningCad() {
     // Declared first: every automation object of the command refers to it.
-    cadlink::CallBudget budget(services_.clock, cadlink::kCommandCallBudget);
+    cadlink::CallBudget budget(services_.automation, services_.clock, cadlink::kCommandCallBudget);
     if (ReachCadServer(budget) == cadlink::CadServerReach::Reachable) {
         // The registration works on a candidate: the registered path changes only when the
         // command reports success, so a failed attempt never loses the earlier registration.
@@ -123,7 +123,7 @@ void PanelCommands::LaunchAtStartUp() {
 }
 
 void PanelCommands::ExportCleanedCopy() {
-    cadlink::CallBudget budget(services_.clock, cadlink::kCommandCallBudget);
+    cadlink::CallBudget budget(services_.automation, services_.clock, cadlink::kCommandCallBudget);
     switch (ReachCadServer(budget)) {
         case cadlink::CadServerReach::Reachable:
             break;
@@ -155,8 +155,12 @@ void PanelCommands::ExportCleanedCopy() {
         selection->Call(L"Select", {kSelectAll, platform::Omitted{}, platform::Omitted{},
                                     platform::Omitted{}, platform::Omitted{}});
         if (selection->GetInteger(L"Count") > 0) {
-            document->Call(L"Wblock",
-                           {platform::TextByRef{&file}, platform::ObjectByRef{selection.get()}});
+            {
+                // AutoCAD takes as long as it needs to write the file.
+                const cadlink::CallBudget::UnlimitedWait writing(budget);
+                document->Call(L"Wblock", {platform::TextByRef{&file},
+                                           platform::ObjectByRef{selection.get()}});
+            }
             selection->Call(L"Clear");
         }
     } catch (const std::exception&) {
@@ -165,7 +169,7 @@ void PanelCommands::ExportCleanedCopy() {
 }
 
 void PanelCommands::SwitchDrawing() {
-    cadlink::CallBudget budget(services_.clock, cadlink::kCommandCallBudget);
+    cadlink::CallBudget budget(services_.automation, services_.clock, cadlink::kCommandCallBudget);
     try {
         cadlink::CadProgId = cadlink::ComposeCadProgId(panel_.VersionText());
         if (ReachCadServer(budget) != cadlink::CadServerReach::Reachable) {

@@ -29,13 +29,18 @@ CadMonitor::CadMonitor(platform::Panel& panel, const MonitorServices& services)
 
 void CadMonitor::Timer1Timer() {
     panel_.StopTimer();
+    std::exception_ptr error;
     try {
         Tick();
     } catch (...) {
-        // The monitor goes on: the timer runs again before the error reaches the user.
-        panel_.StartTimer();
-        throw;
+        error = std::current_exception();
     }
+    if (error) {
+        // The box runs a message loop of its own: the timer stays stopped until it is closed,
+        // so that a second failing tick opens no box inside the first.
+        panel_.ShowErrorReport(error);
+    }
+    // The monitor goes on.
     panel_.StartTimer();
 }
 
@@ -128,7 +133,7 @@ void CadMonitor::RunModifierTapDetector(WindowHandle window) {
 }
 
 void CadMonitor::SendKeyIfCadBusy(std::uint8_t key, WindowHandle window) {
-    cadlink::CallBudget budget(services_.clock, cadlink::kTickCallBudget);
+    cadlink::CallBudget budget(services_.automation, services_.clock, cadlink::kTickCallBudget);
     if (!IsAutomationActive(budget)) {
         return;
     }
@@ -156,7 +161,7 @@ void CadMonitor::RunImeGuard(WindowHandle window) {
     // No answer in time (AutoCAD busy or hung): nothing this tick; the next one asks again.
     const std::optional<std::intptr_t> open =
         services_.ime.Control(ime, platform::Ime::kGetOpenStatus);
-    cadlink::CallBudget budget(services_.clock, cadlink::kTickCallBudget);
+    cadlink::CallBudget budget(services_.automation, services_.clock, cadlink::kTickCallBudget);
     if (!open || (*open & 0xFF) == 0 || !IsAutomationActive(budget)) {
         return;
     }

@@ -32,8 +32,8 @@ class CadMonitor {
     CadMonitor(platform::Panel& panel, const MonitorServices& services);
 
     // One tick (the panel's Timer1Timer). The timer is stopped for the tick's duration, so the
-    // next tick comes 200 ms after this one ends; it is started again also when an error
-    // escapes the tick.
+    // next tick comes 200 ms after this one ends. An error that escapes the tick goes to the
+    // panel's error report, and the timer is started again once the box is closed.
     void Timer1Timer();
 
     // One raw input event, whatever program is in front. The events gather until the detector's

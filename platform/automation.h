@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -47,10 +48,26 @@ class AutomationObject {
     void Call(const std::wstring& member) { Call(member, {}); }
 };
 
+// How long a call may wait for its answer. A server that neither answers nor refuses (a long
+// regeneration, a plot, a hang) would otherwise hold the calling thread for as long as that lasts.
+class CallWaitLimit {
+  public:
+    // Whether the call in progress is to be given up, `waited` being how long the system counts
+    // that it has waited so far.
+    virtual bool IsWaitPastLimit(std::chrono::milliseconds waited) noexcept = 0;
+
+  protected:
+    ~CallWaitLimit() = default;
+};
+
 // Automation servers registered on the system and running in its object table.
 class Automation {
   public:
     virtual ~Automation() = default;
+    // The limit that the calls made from now on keep while they wait; nullptr: none, a call waits
+    // for as long as the server takes. Returns the limit it replaces, for the caller to put back.
+    // A call given up fails with kCallCanceled.
+    virtual CallWaitLimit* LimitCallWaits(CallWaitLimit* limit) = 0;
     // Whether a server for the identifier runs; throws when the identifier is not registered,
     // and with a refusal code when the running server refused to answer.
     virtual bool IsActive(const std::wstring& progId) = 0;
@@ -80,5 +97,8 @@ inline constexpr std::uint32_t kServerCallRetryLater = 0x8001010Au;
 inline bool IsRefusedCall(std::uint32_t code) noexcept {
     return code == kCallRejected || code == kServerCallRetryLater;
 }
+
+// The result code of a call that was given up while it waited for an answer (RPC_E_CALL_CANCELED).
+inline constexpr std::uint32_t kCallCanceled = 0x80010002u;
 
 }  // namespace platform

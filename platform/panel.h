@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -56,6 +57,9 @@ class Panel {
     virtual void StartTimer() = 0;
     // Asks the program to end; the caller's handler runs to its end first.
     virtual void Close() = 0;
+    // Shows the error as the application-wide handler does, in the error box, and returns once
+    // the box is closed; never throws.
+    virtual void ShowErrorReport(const std::exception_ptr& error) = 0;
 
     virtual WindowHandle NativeHandle() const = 0;
 

@@ -3,7 +3,14 @@
 
 #include "platform/win32/message_filter.h"
 
+#include <chrono>
+#include <utility>
+
 namespace platform::win32 {
+
+CallWaitLimit* RefusalMessageFilter::LimitCallWaits(CallWaitLimit* limit) {
+    return std::exchange(limit_, limit);
+}
 
 DWORD STDMETHODCALLTYPE RefusalMessageFilter::HandleInComingCall(DWORD, HTASK, DWORD,
                                                                  LPINTERFACEINFO) {
@@ -15,7 +22,10 @@ DWORD STDMETHODCALLTYPE RefusalMessageFilter::RetryRejectedCall(HTASK, DWORD, DW
     return static_cast<DWORD>(-1);
 }
 
-DWORD STDMETHODCALLTYPE RefusalMessageFilter::MessagePending(HTASK, DWORD, DWORD) {
+DWORD STDMETHODCALLTYPE RefusalMessageFilter::MessagePending(HTASK, DWORD tickCount, DWORD) {
+    if (limit_ != nullptr && limit_->IsWaitPastLimit(std::chrono::milliseconds(tickCount))) {
+        return PENDINGMSG_CANCELCALL;
+    }
     return PENDINGMSG_WAITDEFPROCESS;
 }
 

@@ -1,13 +1,17 @@
 #pragma once
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
 #include "platform/automation.h"
+#include "fake_clock.h"
 
 namespace fakes {
 
@@ -21,7 +25,10 @@ using FakeMember = std::function<FakeValue(const std::vector<platform::Argument>
 // With failAtCall set to n, the n-th call (counted from 1, availability checks and attaches
 // included) fails as a failing server's would. While refuseCalls is above 0, each call is
 // refused, as a busy server refuses it, without running or being logged, and counted in
-// `refused`.
+// `refused`. With hangAtCall set to n, the n-th call runs and is answered only `hangFor` later on
+// `clock`; meanwhile, as COM does for each message that arrives (the panel's timer), the wait
+// limit in force is asked every `messageEvery`, and the call fails with kCallCanceled as soon as
+// the limit says so.
 struct FakeServerLog {
     std::vector<std::wstring> calls;  // "Object.Member" with arguments in brackets
     int liveObjects = 0;
@@ -30,6 +37,28 @@ struct FakeServerLog {
     int refuseCalls = 0;
     int refused = 0;
     std::uint32_t refusalCode = platform::kCallRejected;
+    std::size_t hangAtCall = 0;
+    std::chrono::milliseconds hangFor{0};
+    std::chrono::milliseconds messageEvery{200};
+    FakeClock* clock = nullptr;
+    platform::CallWaitLimit* waitLimit = nullptr;
+    std::vector<std::chrono::milliseconds> waitsAsked;  // the `waited` of each question
+
+    void Hang(const std::wstring& call, const std::wstring& member) {
+        std::chrono::milliseconds waited{0};
+        while (waited < hangFor) {
+            const std::chrono::milliseconds step = std::min(messageEvery, hangFor - waited);
+            clock->now += step;
+            waited += step;
+            if (waited < hangFor && waitLimit != nullptr) {
+                waitsAsked.push_back(waited);
+                if (waitLimit->IsWaitPastLimit(waited)) {
+                    throw platform::AutomationError(call + L": canceled", member,
+                                                    platform::kCallCanceled);
+                }
+            }
+        }
+    }
 
     void Record(std::wstring call, const std::wstring& member) {
         if (refuseCalls > 0) {
@@ -38,6 +67,9 @@ struct FakeServerLog {
             throw platform::AutomationError(call + L": refused", member, refusalCode);
         }
         calls.push_back(std::move(call));
+        if (calls.size() == hangAtCall) {
+            Hang(calls.back(), member);
+        }
         if (calls.size() == failAtCall) {
             throw platform::AutomationError(calls.back() + L": failed", member, 0x80004005u);
         }
@@ -163,6 +195,9 @@ class FakeAutomation : public platform::Automation {
     bool IsActive(const std::wstring& progId) override {
         log.Record(L"IsActive " + progId, progId);
         return Server(progId) != nullptr;
+    }
+    platform::CallWaitLimit* LimitCallWaits(platform::CallWaitLimit* limit) override {
+        return std::exchange(log.waitLimit, limit);
     }
     std::unique_ptr<platform::AutomationObject> Attach(const std::wstring& progId) override {
         log.Record(L"Attach " + progId, progId);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <exception>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -47,6 +49,15 @@ class FakePanel : public platform::Panel {
         ++closeRequests;
         log.emplace_back(L"close");
     }
+    // The box's own message loop goes on delivering the timer's ticks while the timer runs.
+    void ShowErrorReport(const std::exception_ptr& error) override {
+        errors.push_back(error);
+        log.emplace_back(L"error");
+        if (timerRunning && tickInsideBox) {
+            tickInsideBox();
+        }
+        log.emplace_back(L"error closed");
+    }
     platform::WindowHandle NativeHandle() const override { return handle; }
     platform::PanelFields& Fields() override { return fields; }
     std::optional<std::wstring> RunSaveDialog(const std::wstring& initialFolder,
@@ -70,6 +81,8 @@ class FakePanel : public platform::Panel {
     std::vector<std::wstring> log;
     std::vector<std::wstring> dialogs;   // "folder|file name" of each save dialog shown
     std::optional<std::wstring> saveAs;  // what the user accepts; nothing: cancelled
+    std::vector<std::exception_ptr> errors;
+    std::function<void()> tickInsideBox;  // the monitor's tick, for the box's loop to run
 
   private:
     static std::map<platform::OptionBox, bool> StatesAtDesign() {

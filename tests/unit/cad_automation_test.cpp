@@ -31,7 +31,7 @@ class CadAutomationTest : public testing::Test {
 
     fakes::FakeAutomation automation;
     fakes::FakeClock clock;
-    cadlink::CallBudget budget{clock, cadlink::kCommandCallBudget};
+    cadlink::CallBudget budget{automation, clock, cadlink::kCommandCallBudget};
     std::shared_ptr<fakes::FakeNode> application = std::make_shared<fakes::FakeNode>(L"App");
 };
 
@@ -110,7 +110,7 @@ TEST_F(CadAutomationTest, ARefusalLongerThanTheBudgetFailsWithinIt) {
         clock.pauses.clear();
         automation.log.refused = 0;
         automation.log.refuseCalls = 100000;
-        cadlink::CallBudget section(clock, total);
+        cadlink::CallBudget section(automation, clock, total);
         try {
             cadlink::AttachCadApplication(automation, section);
             FAIL() << "no error";
@@ -127,7 +127,7 @@ TEST_F(CadAutomationTest, ARefusalLongerThanTheBudgetFailsWithinIt) {
 TEST_F(CadAutomationTest, AnAvailabilityCheckRefusedPastTheBudgetReadsAsNotRunning) {
     RegisterRunning();
     automation.log.refuseCalls = 100000;
-    cadlink::CallBudget tick(clock, cadlink::kTickCallBudget);
+    cadlink::CallBudget tick(automation, clock, cadlink::kTickCallBudget);
     EXPECT_FALSE(cadlink::IsCadAutomationActive(automation, tick));
     EXPECT_LE(Paused(), cadlink::kTickCallBudget);
 }
@@ -135,7 +135,7 @@ TEST_F(CadAutomationTest, AnAvailabilityCheckRefusedPastTheBudgetReadsAsNotRunni
 // The budget is the section's, not each call's: what the first call spent is gone for the next.
 TEST_F(CadAutomationTest, CallsOfOneSectionShareOneBudget) {
     RegisterRunning();
-    cadlink::CallBudget tick(clock, cadlink::kTickCallBudget);
+    cadlink::CallBudget tick(automation, clock, cadlink::kTickCallBudget);
     automation.log.refuseCalls = 6;  // 150 ms of refusals
     const auto attached = cadlink::AttachCadApplication(automation, tick);
     automation.log.refuseCalls = 6;
@@ -147,7 +147,7 @@ TEST_F(CadAutomationTest, CallsOfOneSectionShareOneBudget) {
 // still has its whole budget for the calls after it.
 TEST_F(CadAutomationTest, TimeBetweenTheRefusalsCostsNothing) {
     RegisterRunning();
-    cadlink::CallBudget tick(clock, cadlink::kTickCallBudget);
+    cadlink::CallBudget tick(automation, clock, cadlink::kTickCallBudget);
     automation.log.refuseCalls = 6;
     const auto attached = cadlink::AttachCadApplication(automation, tick);
     clock.now += std::chrono::minutes(1);

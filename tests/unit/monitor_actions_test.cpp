@@ -64,6 +64,21 @@ class MonitorActionsTest : public testing::Test {
     }
     void Click() { monitor.RawInput({platform::RawInputEvent::Kind::MouseButtonDown, 0, true}); }
     int ServerContacts() const { return static_cast<int>(automation.log.calls.size()); }
+    // One tick; true when it reported exactly one error, an automation error, in the box.
+    bool TickReportsAnAutomationError() {
+        const std::size_t before = panel.errors.size();
+        Tick();
+        if (panel.errors.size() != before + 1) {
+            return false;
+        }
+        try {
+            std::rethrow_exception(panel.errors.back());
+        } catch (const platform::AutomationError&) {
+            return true;
+        } catch (...) {
+            return false;
+        }
+    }
 
     fakes::FakePanel panel;
     fakes::FakeWindowSystem desktop;
@@ -361,7 +376,7 @@ TEST_F(MonitorActionsTest,
        AnUnregisteredVersionRaisesOnceKeepsTheTimerAndIsCheckedAgainWhenChanged) {
     panel.version = L"99";
     Tick({kShift});
-    EXPECT_THROW(Tick(), platform::AutomationError);
+    EXPECT_TRUE(TickReportsAnAutomationError());
     EXPECT_TRUE(panel.timerRunning);
     EXPECT_EQ(monitor.FailedCadProgId(), L"Autocad.Application.99");
 
@@ -383,7 +398,7 @@ TEST_F(MonitorActionsTest,
     // ... and the failing one shows its error once more.
     panel.version = L"99";
     Tick({kShift});
-    EXPECT_THROW(Tick(), platform::AutomationError);
+    EXPECT_TRUE(TickReportsAnAutomationError());
 }
 
 class ImeGuardTest : public MonitorActionsTest {
@@ -453,7 +468,7 @@ TEST_F(ImeGuardTest, UntickedOrWithoutAutoCadNothingHappens) {
 TEST_F(ImeGuardTest, AnUnregisteredVersionRaisesBeforeTheCaptionChanges) {
     ime.openStatus[imeWindow] = 1;
     panel.version = L"99";
-    EXPECT_THROW(Tick(), platform::AutomationError);
+    EXPECT_TRUE(TickReportsAnAutomationError());
     EXPECT_EQ(panel.caption, L"\u25A0 MERIDO_B 1.10");
     EXPECT_TRUE(panel.timerRunning);
     EXPECT_NO_THROW(Tick());

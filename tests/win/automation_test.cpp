@@ -59,7 +59,7 @@ class AutomationTest : public testing::Test {
 
     platform::win32::ComAutomation automation;
     platform::win32::Win32Clock clock;
-    cadlink::CallBudget budget{clock, cadlink::kCommandCallBudget};
+    cadlink::CallBudget budget{automation, clock, cadlink::kCommandCallBudget};
     std::unique_ptr<CadSim> cad;
 };
 
@@ -225,7 +225,7 @@ TEST_F(AutomationTest, CallsThatABusyServerRefusesGoThroughWhenItIsReady) {
 TEST_F(AutomationTest, ARefusalLongerThanTheBudgetIsTriedNoMoreOftenThanItAllows) {
     StartCad();
     ASSERT_EQ(cad->Send(L"refuse-calls 60000"), 1);
-    cadlink::CallBudget tick(clock, cadlink::kTickCallBudget);
+    cadlink::CallBudget tick(automation, clock, cadlink::kTickCallBudget);
     EXPECT_THROW(cadlink::AttachCadApplication(automation, tick)->GetText(L"FullName"),
                  AutomationError);
     // Tried again, but no more often than the budget's pauses allow.

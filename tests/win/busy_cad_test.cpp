@@ -81,9 +81,10 @@ TEST(BusyCadWindowsTest, APauseLastsAtLeastItsTime) {
     EXPECT_GE(clock.Now() - start, 100ms);
 }
 
-// Wine never asks a client's filter, so its answers are checked here directly: a refused or
-// "retry later" call is cancelled at once (COM then returns RPC_E_CALL_REJECTED, which the
-// program's own retry makes again), input waits while a call is out, incoming calls are handled.
+// Wine never asks a client's filter about a refused call, so its answers are checked here
+// directly: a refused or "retry later" call is cancelled at once (COM then returns
+// RPC_E_CALL_REJECTED, which the program's own retry makes again), input waits while a call is
+// out, incoming calls are handled.
 TEST(BusyCadWindowsTest, TheMessageFilterHandsEveryRefusalToTheProgramsRetry) {
     platform::win32::RefusalMessageFilter filter;
     for (const DWORD type : {SERVERCALL_REJECTED, SERVERCALL_RETRYLATER}) {
