@@ -35,7 +35,7 @@ class FakePanel : public platform::Panel {
     void SetPosition(int leftEdge, int topEdge) override {
         left = leftEdge;
         top = topEdge;
-        log.push_back(L"move");
+        log.emplace_back(L"move");
     }
     void StopTimer() override {
         timerRunning = false;
