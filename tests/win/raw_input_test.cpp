@@ -115,6 +115,15 @@ TEST(RawInputEventTest, TheMouseComesOnlyWhileItIsTaken) {
         ::CreateWindowExW(0, L"MeridoRawInputWindow", L"", WS_OVERLAPPED, 0, 0, 100, 50, nullptr,
                           nullptr, ::GetModuleHandleW(nullptr), nullptr));
     ASSERT_NE(window, nullptr);
+    // Wine hands injected input to no process while no window is in front (as after a dialog
+    // of an earlier test closed): a visible window of its own stands in for the program in front.
+    platform::win32::UniqueWindow front(
+        ::CreateWindowExW(0, L"MeridoRawInputWindow", L"front", WS_OVERLAPPED | WS_VISIBLE, 200,
+                          200, 100, 50, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    ASSERT_NE(front, nullptr);
+    ::SetForegroundWindow(front.get());
+    ASSERT_TRUE(
+        test_support::WaitUntil([&] { return ::GetForegroundWindow() == front.get(); }, 5000));
     const auto handle = platform::win32::FromHwnd(window.get());
     ASSERT_TRUE(platform::win32::ReceiveAllKeyPresses(handle));
     ASSERT_TRUE(platform::win32::ReceiveMouseButtons(handle, true));
