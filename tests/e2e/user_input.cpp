@@ -31,37 +31,15 @@ bool WaitBriefly(const std::function<bool()>& condition, DWORD limitMs) {
     return true;
 }
 
-// X's button numbers: 1 left, 2 middle, 3 right, 8 and 9 the side buttons.
-int XButtonOf(MouseButton button) {
-    switch (button) {
-        case MouseButton::kLeft:
-            return 1;
-        case MouseButton::kRight:
-            return 3;
-        case MouseButton::kMiddle:
-            return 2;
-        case MouseButton::kBack:
-            return 8;
-        case MouseButton::kForward:
-            return 9;
-    }
-    return 1;
-}
+struct ButtonCodes {
+    int xButton;  // X's numbers: 1 left, 2 middle, 3 right, 8 and 9 the side buttons
+    int virtualKey;
+};
 
-int VirtualKeyOf(MouseButton button) {
-    switch (button) {
-        case MouseButton::kLeft:
-            return VK_LBUTTON;
-        case MouseButton::kRight:
-            return VK_RBUTTON;
-        case MouseButton::kMiddle:
-            return VK_MBUTTON;
-        case MouseButton::kBack:
-            return VK_XBUTTON1;
-        case MouseButton::kForward:
-            return VK_XBUTTON2;
-    }
-    return VK_LBUTTON;
+ButtonCodes CodesOf(MouseButton button) {
+    constexpr ButtonCodes kCodes[] = {
+        {1, VK_LBUTTON}, {3, VK_RBUTTON}, {2, VK_MBUTTON}, {8, VK_XBUTTON1}, {9, VK_XBUTTON2}};
+    return kCodes[static_cast<int>(button)];
 }
 
 std::string Seconds(DWORD ms) {
@@ -74,6 +52,20 @@ bool IsButton(HWND window) {
     wchar_t className[16] = {};
     ::GetClassNameW(window, className, 16);
     return ::lstrcmpiW(className, L"Button") == 0;
+}
+
+// Keys go to the X window that has the X server's input focus, and Wine moves that focus only
+// when the window it has just brought to the front gets round to it: a key typed right after a
+// window came to the front would reach the window before it. The focus is therefore put on the
+// front window's X window first, as a person's keyboard follows the window in front. A release
+// goes wherever the focus is: the window that took the press may be gone.
+std::string FocusOnTheFrontWindow() {
+    HWND front = ::GetForegroundWindow();
+    const auto xWindow =
+        front != nullptr && ::IsWindowVisible(front)
+            ? reinterpret_cast<std::uintptr_t>(::GetPropW(front, L"__wine_x11_whole_window"))
+            : 0;
+    return xWindow != 0 ? "windowfocus --sync " + std::to_string(xWindow) : "";
 }
 
 void PressButton(MouseButton button) { Gesture().PressButton(button).Play(); }
@@ -93,13 +85,13 @@ Gesture& Gesture::Release(WORD key) {
 }
 
 Gesture& Gesture::PressButton(MouseButton button) {
-    arguments_ += " mousedown " + std::to_string(XButtonOf(button));
-    return Set(VirtualKeyOf(button), true);
+    arguments_ += " mousedown " + std::to_string(CodesOf(button).xButton);
+    return Set(CodesOf(button).virtualKey, true);
 }
 
 Gesture& Gesture::ReleaseButton(MouseButton button) {
-    arguments_ += " mouseup " + std::to_string(XButtonOf(button));
-    return Set(VirtualKeyOf(button), false);
+    arguments_ += " mouseup " + std::to_string(CodesOf(button).xButton);
+    return Set(CodesOf(button).virtualKey, false);
 }
 
 Gesture& Gesture::MoveTo(POINT screenPoint) {
@@ -132,24 +124,6 @@ Gesture& Gesture::Set(int virtualKey, bool down) {
     }
     return *this;
 }
-
-namespace {
-
-// Keys go to the X window that has the X server's input focus, and Wine moves that focus only
-// when the window it has just brought to the front gets round to it: a key typed right after a
-// window came to the front would reach the window before it. The focus is therefore put on the
-// front window's X window first, as a person's keyboard follows the window in front. A release
-// goes wherever the focus is: the window that took the press may be gone.
-std::string FocusOnTheFrontWindow() {
-    HWND front = ::GetForegroundWindow();
-    const auto xWindow =
-        front != nullptr && ::IsWindowVisible(front)
-            ? reinterpret_cast<std::uintptr_t>(::GetPropW(front, L"__wine_x11_whole_window"))
-            : 0;
-    return xWindow != 0 ? "windowfocus --sync " + std::to_string(xWindow) : "";
-}
-
-}  // namespace
 
 void Gesture::Play() const {
     if (arguments_.empty()) {
