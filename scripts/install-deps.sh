@@ -2,6 +2,8 @@
 # Installs the Debian packages that the builds, the Wine bench and the demo need, when missing.
 set -euo pipefail
 
+# xdotool (with coreutils' sh and timeout) makes the end-to-end tests' keyboard and mouse input
+# on their Xvfb display; the demo uses it too.
 packages=(
     cmake make g++ clang libclang-rt-14-dev clang-format clang-tidy googletest
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64

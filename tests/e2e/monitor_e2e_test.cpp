@@ -119,17 +119,15 @@ TEST_F(MonitorTest, TheImeGuardStaysQuietWhereNoImeIsOpen) {
 // One chord as a person types it: the modifiers go down, the key is held for 80 ms inside a
 // modifier hold of about 160 ms, and everything is let go again.
 void TypeChord(const std::vector<WORD>& modifiers, WORD key) {
+    e2e::Gesture chord;
     for (WORD modifier : modifiers) {
-        e2e::PressKey(modifier);
+        chord.Press(modifier);
     }
-    ::Sleep(40);
-    e2e::PressKey(key);
-    ::Sleep(80);
-    e2e::ReleaseKey(key);
-    ::Sleep(40);
+    chord.Pause(40).Press(key).Pause(80).Release(key).Pause(40);
     for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) {
-        e2e::ReleaseKey(*it);
+        chord.Release(*it);
     }
+    chord.Play();
 }
 
 struct ChordBurst {

@@ -139,8 +139,10 @@ class PanelFixture : public testing::Test {
         }
         panel = std::make_unique<PanelProcess>(folder);
         // The pointer starts where no window of a test opens, not where the last test left it
-        // (over a list item, say, which a window appearing under it would then take).
+        // (over a list item, say, which a window appearing under it would then take), and with
+        // every key up.
         MoveTo(kPointerRest);
+        LetGoOfKeysLeftDown();
     }
 
     HWND Lamp() const { return panel->Control(kLamp); }
