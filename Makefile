@@ -7,7 +7,7 @@ DIST_ZIP = dist/MERIDO_B-1.10-win64.zip
 PYTHON ?= $(firstword $(wildcard /usr/bin/python3) python3)
 
 .PHONY: all deps host windows windows-exe windows-clang dist dist-check test unit wine-tests demo \
-        docs-screenshots bench bench-keys fuzz format clean
+        docs-screenshots bench bench-keys soak fuzz format clean
 
 all: dist/MERIDO_B.exe
 
@@ -74,6 +74,13 @@ bench-keys: dist/MERIDO_B.exe
 	BENCH_RESULTS=build/bench-keys-results.txt bash bench/run_bench.sh build/windows/bin $(KEYS_BENCH)
 	BENCH_RESULTS=build/bench-keys-without-results.txt bash bench/run_bench.sh build/windows/bin \
 	    --panel build/windows-without-key-presses/bin/MERIDO_B.exe $(KEYS_BENCH)
+
+# The long run, not part of `make test`: the real panel beside cadsim under Wine for SOAK_MINUTES,
+# cycling a day's work through the X server's mouse and keys; its handles, private bytes and
+# windows are sampled each minute (report: build/windows/soak-results.txt).
+SOAK_MINUTES ?= 10
+soak: windows
+	bash bench/soak/run_soak.sh build/windows/bin --minutes $(SOAK_MINUTES)
 
 # libFuzzer targets (clang, the fuzz preset), each run for a bounded time; not part of `make test`.
 FUZZ_SECONDS ?= 60
