@@ -50,8 +50,7 @@ void ClickIntoCad(Desk& desk) {
         "cadsim in front after a click into it");
 }
 
-}  // namespace
-
+// Taps the key until `done` holds, a few times at most.
 void TapUntil(Desk& desk, const std::string& key, const std::function<bool()>& done,
               const std::string& what) {
     for (int attempt = 0; attempt < 4; ++attempt) {
@@ -63,12 +62,15 @@ void TapUntil(Desk& desk, const std::string& key, const std::function<bool()>& d
     desk.Await(done, what, 1000);
 }
 
+// Taps the key until cadsim's record holds one more line beginning with `recordPrefix`.
 void TapUntilRecorded(Desk& desk, const std::string& key, const std::string& recordPrefix) {
     const int before = desk.CountRecord(recordPrefix);
     TapUntil(
         desk, key, [&] { return desk.CountRecord(recordPrefix) > before; },
         "\"" + recordPrefix + "\" after a " + key + " tap");
 }
+
+}  // namespace
 
 void ActivateCad(Desk& desk) {
     const HWND cad = desk.Cad().MainWindow();

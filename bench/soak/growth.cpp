@@ -1,5 +1,6 @@
 #include "bench/soak/growth.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -27,21 +28,33 @@ const Allowance kAllowances[] = {
 
 }  // namespace
 
+double Median(std::vector<double> values) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
 double Slope(const std::vector<double>& x, const std::vector<double>& y) {
-    const std::size_t n = x.size() < y.size() ? x.size() : y.size();
-    double meanX = 0;
-    double meanY = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        meanX += x[i] / static_cast<double>(n);
-        meanY += y[i] / static_cast<double>(n);
+    std::vector<double> slopes;
+    for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+        for (std::size_t j = i + 1; j < x.size() && j < y.size(); ++j) {
+            if (x[j] != x[i]) {
+                slopes.push_back((y[j] - y[i]) / (x[j] - x[i]));
+            }
+        }
     }
-    double covariance = 0;
-    double variance = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        covariance += (x[i] - meanX) * (y[i] - meanY);
-        variance += (x[i] - meanX) * (x[i] - meanX);
-    }
-    return variance > 0 ? covariance / variance : 0;
+    return Median(std::move(slopes));
+}
+
+double PersistentGrowth(const std::vector<double>& values) {
+    const std::size_t third = std::max<std::size_t>(1, values.size() / 3);
+    const auto first = values.begin();
+    const auto last = values.end();
+    return Median({last - static_cast<std::ptrdiff_t>(third), last}) -
+           Median({first, first + static_cast<std::ptrdiff_t>(third)});
 }
 
 GrowthVerdict JudgeGrowth(const std::vector<Sample>& samples) {
@@ -54,21 +67,20 @@ GrowthVerdict JudgeGrowth(const std::vector<Sample>& samples) {
     for (const Sample& sample : samples) {
         cycles.push_back(sample.cycles);
     }
-    const double span = cycles.back() - cycles.front();
     for (const Allowance& allowance : kAllowances) {
         std::vector<double> values;
         for (const Sample& sample : samples) {
             values.push_back(allowance.value(sample.figures));
         }
-        const double change = values.back() - values.front();
-        const double trend = Slope(cycles, values);
-        // Growth is a change past the noise that the trend over all samples confirms, so that
-        // one high last sample alone is not taken for a leak.
-        const bool grows = change > allowance.noise && trend * span > allowance.noise;
-        char line[200];
-        std::snprintf(line, sizeof line, "%-18s %+9.0f%s over %.0f cycles, trend %+8.2f%s/cycle%s",
-                      allowance.name, change, allowance.unit, span, trend, allowance.unit,
-                      grows ? "  GROWS" : "");
+        const double growth = PersistentGrowth(values);
+        const bool grows = growth > allowance.noise;
+        char line[240];
+        std::snprintf(line, sizeof line,
+                      "%-18s first to last %+8.0f%s, last third to first %+8.0f%s, "
+                      "trend %+8.2f%s/cycle over %.0f cycles%s",
+                      allowance.name, values.back() - values.front(), allowance.unit, growth,
+                      allowance.unit, Slope(cycles, values), allowance.unit,
+                      cycles.back() - cycles.front(), grows ? "  GROWS" : "");
         verdict.lines.emplace_back(line);
         verdict.beyondNoise = verdict.beyondNoise || grows;
     }

@@ -12,6 +12,23 @@ namespace {
 
 constexpr std::wstring_view kDialogKey = L"\\Explorer\\ComDlg32\\LastVisitedMRU";
 
+struct ClassList {
+    DWORD processId;
+    std::string text;
+};
+
+BOOL CALLBACK AddWindowClass(HWND window, LPARAM context) {
+    auto* list = reinterpret_cast<ClassList*>(context);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    wchar_t name[128] = {};
+    if (owner == list->processId && ::GetClassNameW(window, name, 128) > 0) {
+        list->text += (list->text.empty() ? "" : ", ") + bench::ToUtf8(name) +
+                      (::IsWindowVisible(window) ? "" : " (hidden)");
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 PanelFigures ReadPanelFigures(HANDLE process, DWORD processId) {
@@ -36,6 +53,12 @@ PanelFigures ReadPanelFigures(HANDLE process, DWORD processId) {
     figures.windows = bench::CountProcessWindows(processId, false);
     figures.visibleWindows = bench::CountProcessWindows(processId, true);
     return figures;
+}
+
+std::string WindowClassesOf(DWORD processId) {
+    ClassList list{processId, {}};
+    ::EnumWindows(AddWindowClass, reinterpret_cast<LPARAM>(&list));
+    return list.text;
 }
 
 std::string FormatFigures(const PanelFigures& figures) {

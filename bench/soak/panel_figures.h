@@ -26,6 +26,10 @@ struct PanelFigures {
 // PROCESS_VM_READ and PROCESS_DUP_HANDLE.
 PanelFigures ReadPanelFigures(HANDLE process, DWORD processId);
 
+// The classes of the process's top-level windows, "(hidden)" after those that do not show:
+// what the window count is made of.
+std::string WindowClassesOf(DWORD processId);
+
 // "handles=123 (wine_dialog_keys=4) private_kib=4567 windows=3 visible=1"
 std::string FormatFigures(const PanelFigures& figures);
 

@@ -69,6 +69,12 @@ void PrintStep(const soak::Desk& desk, const char* step) {
     std::fflush(stdout);
 }
 
+void PrintWindowClasses(const soak::Desk& desk) {
+    std::printf("soak: the panel's top-level windows: %s\n",
+                soak::WindowClassesOf(desk.PanelProcessId()).c_str());
+    std::fflush(stdout);
+}
+
 // Runs cycles until the time is up; the samples from the end of the first cycle on.
 std::vector<soak::Sample> RunDay(soak::Desk& desk, const Options& options, ULONGLONG start) {
     std::vector<soak::Sample> samples;
@@ -108,7 +114,9 @@ int wmain(int argc, wchar_t** argv) {
         soak::Desk desk(input);
         const ULONGLONG start = ::GetTickCount64();
         Report(desk, "start", 0, 0);
+        PrintWindowClasses(desk);
         const std::vector<soak::Sample> samples = RunDay(desk, options, start);
+        PrintWindowClasses(desk);
         std::printf("soak: %d cycles in %.0f s, no error box\n", samples.back().cycles,
                     SecondsSince(start));
         const soak::GrowthVerdict verdict = soak::JudgeGrowth(samples);

@@ -15,11 +15,6 @@ namespace soak {
 // Clicks the point until `done` holds, a few times at most (Wine may drop a click while a
 // window is still coming up); throws SoakFailure naming `what` when it never holds.
 void ClickUntil(Desk& desk, POINT at, const std::function<bool()>& done, const std::string& what);
-// Taps the key until cadsim's record holds one more line beginning with `recordPrefix`.
-void TapUntilRecorded(Desk& desk, const std::string& key, const std::string& recordPrefix);
-// Taps the key until `done` holds.
-void TapUntil(Desk& desk, const std::string& key, const std::function<bool()>& done,
-              const std::string& what);
 
 // With the panel: the pop-up menu's registration and its box; LIST and the picker (`choice`:
 // 0 Esc, 1 the last drawing, 2 the first); the export through the keyboard, the save dialog

@@ -11,13 +11,25 @@
 namespace soak {
 namespace {
 
-TEST(Slope, IsTheLeastSquaresLine) {
+TEST(Slope, IsTheMedianOfThePairwiseSlopes) {
     EXPECT_DOUBLE_EQ(Slope({1, 2, 3, 4}, {3, 5, 7, 9}), 2.0);
     EXPECT_DOUBLE_EQ(Slope({1, 2, 3, 4}, {5, 5, 5, 5}), 0.0);
-    // Up, down, up, down: the ends differ, the trend is small.
-    EXPECT_NEAR(Slope({1, 2, 3, 4}, {0, 10, 0, 10}), 2.0, 1e-9);
+    // Up, down, up, down: slopes -10, 0, 0, 10/3, 10, 10.
+    EXPECT_NEAR(Slope({1, 2, 3, 4}, {0, 10, 0, 10}), 5.0 / 3, 1e-9);
+    // A steady rise with one sample a megabyte low keeps its slope.
+    EXPECT_DOUBLE_EQ(Slope({1, 2, 3, 4, 5, 6, 7}, {10, 20, 30, -990, 50, 60, 70}), 10.0);
     EXPECT_DOUBLE_EQ(Slope({7}, {1}), 0.0);
     EXPECT_DOUBLE_EQ(Slope({2, 2}, {1, 9}), 0.0);
+}
+
+TEST(PersistentGrowth, ComparesTheMediansOfTheFirstAndLastThirds) {
+    EXPECT_DOUBLE_EQ(Median({3, 1, 2}), 2.0);
+    EXPECT_DOUBLE_EQ(Median({4, 1, 3, 2}), 2.5);
+    EXPECT_DOUBLE_EQ(Median({}), 0.0);
+    EXPECT_DOUBLE_EQ(PersistentGrowth({1, 2, 3, 4, 5, 6, 7, 8, 9}), 6.0);
+    EXPECT_DOUBLE_EQ(PersistentGrowth({5, 5, 5, 5, 5, 5, 5, 5, 99}), 0.0);
+    EXPECT_DOUBLE_EQ(PersistentGrowth({5, 5, 5, 5, 5, 5, 6, 6, 6}), 1.0);
+    EXPECT_DOUBLE_EQ(PersistentGrowth({5, 7}), 2.0);
 }
 
 // Samples after cycles 1 to `count`, each figure made by a function of the cycle.
