@@ -104,8 +104,7 @@ void WhileRefusing(Desk& desk) {
     AwaitRefusalsSettled(desk);
     desk.Cad().Send(L"refuse-calls 0");
     if (const HWND picker = desk.VisibleWindow(kPickerClass)) {
-        desk.Input().Keys("Escape");
-        desk.AwaitGone(picker, "the late picker closed");
+        AnswerPicker(desk, picker, "Escape");
     }
     desk.Cad().Send(L"idle");
 }
@@ -123,10 +122,7 @@ void WhileHanging(Desk& desk) {
     // LIST while cadsim hangs: the picker comes once it answers again.
     desk.Cad().Send(L"hang 2000");
     desk.Input().Click(desk.CentreOfControl(kListButton));
-    const HWND picker = desk.AwaitWindow(kPickerClass, "the picker after the hang");
-    desk.Await([picker] { return ::GetForegroundWindow() == picker; }, "the picker in front");
-    desk.Input().Keys("Escape");
-    desk.AwaitGone(picker, "the picker closed");
+    AnswerPicker(desk, desk.AwaitWindow(kPickerClass, "the picker after the hang"), "Escape");
     desk.Cad().Send(L"idle");
 }
 

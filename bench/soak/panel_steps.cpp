@@ -59,6 +59,13 @@ void ClickUntil(Desk& desk, POINT at, const std::function<bool()>& done, const s
     desk.Await(done, what, 1000);
 }
 
+void AnswerPicker(Desk& desk, HWND picker, const std::string& keys) {
+    desk.Await([picker] { return ::GetForegroundWindow() == picker; }, "the picker in front");
+    desk.Input().Click(Desk::CentreOf(::GetWindow(picker, GW_CHILD)));
+    desk.Input().Keys(keys);
+    desk.AwaitGone(picker, "the picker closed");
+}
+
 void RegisterFromTheMenu(Desk& desk) {
     desk.Input().Click(desk.CentreOfControl(kLabel), 3);
     const HWND menu = desk.AwaitWindow(kMenuClass, "the pop-up menu");
@@ -71,10 +78,10 @@ void SwitchDrawing(Desk& desk, int choice) {
     ClickUntil(
         desk, desk.CentreOfControl(kListButton),
         [&desk] { return desk.VisibleWindow(kPickerClass) != nullptr; }, "the drawing picker");
-    const HWND picker = desk.VisibleWindow(kPickerClass);
-    desk.Await([picker] { return ::GetForegroundWindow() == picker; }, "the picker in front");
-    desk.Input().Keys(choice == 0 ? "Escape" : choice == 1 ? "End Return" : "Home Return");
-    desk.AwaitGone(picker, "the picker closed");
+    AnswerPicker(desk, desk.VisibleWindow(kPickerClass),
+                 choice == 0   ? "Escape"
+                 : choice == 1 ? "End Return"
+                               : "Home Return");
 }
 
 void ExportCleanedCopy(Desk& desk) {

@@ -16,6 +16,12 @@ namespace soak {
 // window is still coming up); throws SoakFailure naming `what` when it never holds.
 void ClickUntil(Desk& desk, POINT at, const std::function<bool()>& done, const std::string& what);
 
+// Answers the drawing picker with the keys ("Escape", "End Return"...) after a click into its
+// list, as a person clicks into a window that has just come up. Under Wine the keyboard follows
+// the X focus, which cadsim may take back after the picker came to the front (LIST brings cadsim
+// forward first); the click gives it to the picker.
+void AnswerPicker(Desk& desk, HWND picker, const std::string& keys);
+
 // With the panel: the pop-up menu's registration and its box; LIST and the picker (`choice`:
 // 0 Esc, 1 the last drawing, 2 the first); the export through the keyboard, the save dialog
 // accepted and the overwrite question answered "はい".
