@@ -9,7 +9,7 @@ DIST_ZIP = dist/MERIDO_B-$(PANEL_VERSION)-win64.zip
 PYTHON ?= $(firstword $(wildcard /usr/bin/python3) python3)
 
 .PHONY: all deps host windows windows-exe windows-clang dist dist-check test unit wine-tests demo \
-        docs-screenshots bench bench-keys bench-pointer fuzz format tidy clean
+        docs-screenshots bench bench-keys bench-pointer soak fuzz format tidy clean
 
 all: dist/MERIDO_B.exe
 
@@ -98,6 +98,12 @@ bench-pointer: windows
 	        build/windows/bin --panel build/windows-without-mouse-buttons/bin/MERIDO_B.exe \
 	        $(POINTER_BENCH) $$args || exit 1; \
 	done
+# The long run, not part of `make test`: the real panel beside cadsim under Wine for SOAK_MINUTES,
+# cycling a day's work through the X server's mouse and keys; its handles, private bytes and
+# windows are sampled each minute (report: build/windows/soak-results.txt).
+SOAK_MINUTES ?= 10
+soak: windows
+	bash bench/soak/run_soak.sh build/windows/bin --minutes $(SOAK_MINUTES)
 
 # libFuzzer targets (clang, the fuzz preset), each run for a bounded time; not part of `make test`.
 FUZZ_SECONDS ?= 60
