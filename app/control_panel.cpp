@@ -67,15 +67,16 @@ ControlPanel::ControlPanel(HINSTANCE instance, const theme::DarkTheme& theme,
       services_(services),
       settingsPath_(settings::SettingsPathFor(executablePath)),
       dialogs_(theme, ApplicationTitle(executablePath, platform::win32::LowerCase)),
-      errors_(dialogs_),
+      errors_(dialogs_, services.trace),
       keyboard_(layout::kEdit1, [this](int id) { OnClick(id); }),
       picker_(theme, [this](const std::exception_ptr& error) { errors_.Report(error); }),
       menu_(theme.MenuBrush()),
-      monitor_(*this, monitor::MonitorServices{services.windows, services.keyboard, services.ime,
-                                               services.automation, services.clock}),
-      commands_(*this,
-                commands::CommandServices{services.windows, services.processes, services.automation,
-                                          services.shell, dialogs_, picker_, services.clock}) {}
+      monitor_(*this,
+               monitor::MonitorServices{services.windows, services.keyboard, services.ime,
+                                        services.automation, services.clock, services.trace}),
+      commands_(*this, commands::CommandServices{services.windows, services.processes,
+                                                 services.automation, services.shell, dialogs_,
+                                                 picker_, services.clock, services.trace}) {}
 
 ControlPanel::~ControlPanel() {
     picker_.Destroy();
@@ -260,6 +261,7 @@ void ControlPanel::EndSession(bool closeApp) {
             FormDestroy();
         } catch (...) {
             // Dropped: the session is ending.
+            platform::TraceSwallowed(services_.trace, L"EndSession", std::current_exception());
         }
     }
     if (closeApp) {

@@ -22,6 +22,7 @@
 #include "platform/process_system.h"
 #include "platform/profile_files.h"
 #include "platform/shell.h"
+#include "platform/trace.h"
 #include "platform/win32/unique_handles.h"
 #include "platform/window_system.h"
 
@@ -40,6 +41,7 @@ struct PanelServices {
     platform::Automation& automation;
     platform::Shell& shell;
     platform::Clock& clock;
+    platform::Trace& trace;
 };
 
 // The control panel: a small topmost dialog-style window with the lamp, the command buttons,

@@ -31,6 +31,8 @@ bool ErrorReport::Report(const std::exception_ptr& error) const noexcept {
         Show(error);
     } catch (...) {
         // Not even the box could be shown: the program goes on all the same.
+        platform::TraceSwallowed(trace_, L"ErrorReport, the error", error);
+        platform::TraceSwallowed(trace_, L"ErrorReport, the box", std::current_exception());
     }
     return true;
 }

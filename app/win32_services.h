@@ -7,6 +7,7 @@
 #include "platform/win32/win32_process_system.h"
 #include "platform/win32/win32_profile_files.h"
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_trace.h"
 #include "platform/win32/win32_window_system.h"
 
 namespace app {
@@ -21,9 +22,11 @@ struct Win32Services {
     platform::win32::ComAutomation automation;
     platform::win32::Win32Shell shell;
     platform::win32::Win32Clock clock;
+    platform::win32::Win32Trace trace;
 
     PanelServices View() {
-        return PanelServices{windows, processes, profiles, keyboard, ime, automation, shell, clock};
+        return PanelServices{windows,    processes, profiles, keyboard, ime,
+                             automation, shell,     clock,    trace};
     }
 };
 

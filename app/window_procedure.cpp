@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/win32_trace.h"
+
 namespace app {
 namespace {
 
@@ -46,6 +48,9 @@ LRESULT DispatchGuarded(MessageHandler& handler, HWND window, UINT message, WPAR
         if (!IsPaintingMessage(message) && handler.ReportError(std::current_exception())) {
             return 0;
         }
+        // The default handling answers instead; only the trace tells of the error.
+        platform::win32::Win32Trace trace;
+        platform::TraceSwallowed(trace, L"DispatchGuarded", std::current_exception());
     }
     return fallback(window, message, wParam, lParam);
 }

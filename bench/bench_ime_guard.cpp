@@ -16,6 +16,7 @@
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_input.h"
 #include "tests/fakes/fake_automation.h"
+#include "tests/fakes/fake_trace.h"
 #include "tests/fakes/fake_input.h"
 #include "tests/fakes/fake_panel.h"
 #include "tests/fakes/fake_window_system.h"
@@ -48,7 +49,8 @@ TickFigures MeasureTicks(HWND cad, int ticks) {
                                std::wstring(test_support::BlockedWindowThread::kClassName)});
     platform::win32::Win32Ime ime;
     platform::win32::Win32Clock clock;
-    monitor::CadMonitor monitor(panel, {desktop, keyboard, ime, automation, clock});
+    fakes::FakeTrace trace;
+    monitor::CadMonitor monitor(panel, {desktop, keyboard, ime, automation, clock, trace});
     TickFigures figures;
     for (int tick = 0; tick < ticks; ++tick) {
         LARGE_INTEGER start;

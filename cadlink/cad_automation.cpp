@@ -7,7 +7,7 @@ namespace cadlink {
 
 bool IsCadAutomationActive(platform::Automation& automation, CallBudget& budget) {
     try {
-        return budget.Run([&] { return automation.IsActive(CadProgId); });
+        return budget.Run(CadProgId, [&] { return automation.IsActive(CadProgId); });
     } catch (const platform::AutomationError& error) {
         // Refused past the budget, or no answer in time: as good as not running.
         if (platform::IsRefusedCall(error.Code()) || error.Code() == platform::kCallCanceled) {
@@ -20,7 +20,7 @@ bool IsCadAutomationActive(platform::Automation& automation, CallBudget& budget)
 std::unique_ptr<platform::AutomationObject> AttachCadApplication(platform::Automation& automation,
                                                                  CallBudget& budget) {
     return std::make_unique<RetryingObject>(
-        budget.Run([&] { return automation.Attach(CadProgId); }), budget);
+        budget.Run(CadProgId, [&] { return automation.Attach(CadProgId); }), budget);
 }
 
 }  // namespace cadlink

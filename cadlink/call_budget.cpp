@@ -1,13 +1,17 @@
 #include "cadlink/call_budget.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace cadlink {
 
 CallBudget::CallBudget(platform::Automation& automation, platform::Clock& clock,
+                       platform::Trace& trace, std::wstring section,
                        std::chrono::milliseconds total)
     : automation_(automation),
       clock_(clock),
+      trace_(trace),
+      section_(std::move(section)),
       total_(total),
       earlierLimit_(automation.LimitCallWaits(this)) {}
 
@@ -26,14 +30,40 @@ bool CallBudget::IsWaitPastLimit(std::chrono::milliseconds waited) noexcept {
         return false;
     }
     if (spent_ + std::max(InCall(), waited) > total_) {
-        usedUp_ = true;
+        GiveUp(L"no answer");
     }
     return usedUp_;
 }
 
-CallBudget::CallStretch::CallStretch(CallBudget& budget)
-    : budget_(budget), start_(budget.clock_.Now()), earlierStart_(budget.callStart_) {
+void CallBudget::TraceRefusalGivenUp(const platform::AutomationError& error) noexcept {
+    try {
+        trace_.Write(platform::TraceLine(section_ + L", refused call given up", callMember_,
+                                         error.Code(), error.Message()));
+    } catch (...) {
+        // No memory for the line: the trace goes without it.
+    }
+}
+
+void CallBudget::GiveUp(const wchar_t* text) noexcept {
+    if (std::exchange(usedUp_, true)) {
+        return;
+    }
+    try {
+        const std::wstring where = section_ + L", wait given up after the budget of " +
+                                   std::to_wstring(total_.count()) + L" ms";
+        trace_.Write(platform::TraceLine(where, callMember_, platform::kCallCanceled, text));
+    } catch (...) {
+        // No memory for the line: the trace goes without it.
+    }
+}
+
+CallBudget::CallStretch::CallStretch(CallBudget& budget, std::wstring_view member)
+    : budget_(budget),
+      start_(budget.clock_.Now()),
+      earlierStart_(budget.callStart_),
+      earlierMember_(budget.callMember_) {
     budget_.callStart_ = start_;
+    budget_.callMember_ = member;
 }
 
 CallBudget::CallStretch::~CallStretch() {
@@ -41,6 +71,7 @@ CallBudget::CallStretch::~CallStretch() {
         budget_.spent_ += budget_.clock_.Now() - *refusedSince_;
     }
     budget_.callStart_ = earlierStart_;
+    budget_.callMember_ = earlierMember_;
 }
 
 bool CallBudget::CallStretch::PauseBeforeRetry() {
@@ -58,8 +89,9 @@ bool CallBudget::CallStretch::PauseBeforeRetry() {
 
 void CallBudget::CallStretch::ThrowIfLate() const {
     if (!budget_.unlimited_ && budget_.spent_ + budget_.InCall() > budget_.total_) {
-        budget_.usedUp_ = true;
-        throw platform::AutomationError(L"no answer in time", L"", platform::kCallCanceled);
+        budget_.GiveUp(L"answered late, counted as none");
+        throw platform::AutomationError(L"no answer in time", std::wstring(budget_.callMember_),
+                                        platform::kCallCanceled);
     }
 }
 

@@ -2,10 +2,13 @@
 
 #include <chrono>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <type_traits>
 
 #include "platform/automation.h"
 #include "platform/clock.h"
+#include "platform/trace.h"
 
 namespace cadlink {
 
@@ -26,19 +29,22 @@ inline constexpr std::chrono::milliseconds kRefusedCallPause{25};
 // that comes later still counts as none, so that nothing acts on it. Either way the call fails
 // with kCallCanceled and the budget is used up: every later wait of the section, the releases of
 // its objects included, is given up at once.
+// A refused call given up and the first wait given up each write a line to the trace, named
+// after the section and the call's member.
 // For its lifetime the budget is the limit of the automation's waits. Budgets nest, the inner
 // one living inside the outer one's lifetime, as a tick that runs inside a command's dialog does.
 class CallBudget final : public platform::CallWaitLimit {
   public:
-    CallBudget(platform::Automation& automation, platform::Clock& clock,
-               std::chrono::milliseconds total);
+    CallBudget(platform::Automation& automation, platform::Clock& clock, platform::Trace& trace,
+               std::wstring section, std::chrono::milliseconds total);
     ~CallBudget();
     CallBudget(const CallBudget&) = delete;
     CallBudget& operator=(const CallBudget&) = delete;
 
+    // Makes the call to `member` (named in the trace), again while it is refused.
     template <typename Call>
-    std::invoke_result_t<Call&> Run(Call&& call) {
-        CallStretch stretch(*this);
+    std::invoke_result_t<Call&> Run(std::wstring_view member, Call&& call) {
+        CallStretch stretch(*this, member);
         for (;;) {
             try {
                 if constexpr (std::is_void_v<std::invoke_result_t<Call&>>) {
@@ -51,7 +57,11 @@ class CallBudget final : public platform::CallWaitLimit {
                     return answer;
                 }
             } catch (const platform::AutomationError& error) {
-                if (!platform::IsRefusedCall(error.Code()) || !stretch.PauseBeforeRetry()) {
+                if (!platform::IsRefusedCall(error.Code())) {
+                    throw;
+                }
+                if (!stretch.PauseBeforeRetry()) {
+                    TraceRefusalGivenUp(error);
                     throw;
                 }
             }
@@ -80,7 +90,7 @@ class CallBudget final : public platform::CallWaitLimit {
     // spent time when it is done, answered or not.
     class CallStretch {
       public:
-        explicit CallStretch(CallBudget& budget);
+        CallStretch(CallBudget& budget, std::wstring_view member);
         ~CallStretch();
         CallStretch(const CallStretch&) = delete;
         CallStretch& operator=(const CallStretch&) = delete;
@@ -94,17 +104,24 @@ class CallBudget final : public platform::CallWaitLimit {
         CallBudget& budget_;
         const std::chrono::milliseconds start_;
         const std::optional<std::chrono::milliseconds> earlierStart_;
+        const std::wstring_view earlierMember_;
         std::optional<std::chrono::milliseconds> refusedSince_;
     };
 
     // How long the call in progress has been out; zero outside a call.
     std::chrono::milliseconds InCall() const;
+    void TraceRefusalGivenUp(const platform::AutomationError& error) noexcept;
+    // Marks the budget used up; the first time, writes the call in progress to the trace.
+    void GiveUp(const wchar_t* text) noexcept;
 
     platform::Automation& automation_;
     platform::Clock& clock_;
+    platform::Trace& trace_;
+    const std::wstring section_;
     const std::chrono::milliseconds total_;
     std::chrono::milliseconds spent_{0};
     std::optional<std::chrono::milliseconds> callStart_;
+    std::wstring_view callMember_;
     bool unlimited_ = false;
     bool usedUp_ = false;  // a call was given up
     platform::CallWaitLimit* const earlierLimit_;

@@ -25,32 +25,32 @@ std::vector<platform::Argument> RetryingObject::Unwrapped(
 }
 
 std::wstring RetryingObject::GetText(const std::wstring& member) {
-    return budget_.Run([&] { return object_->GetText(member); });
+    return budget_.Run(member, [&] { return object_->GetText(member); });
 }
 
 std::int32_t RetryingObject::GetInteger(const std::wstring& member) {
-    return budget_.Run([&] { return object_->GetInteger(member); });
+    return budget_.Run(member, [&] { return object_->GetInteger(member); });
 }
 
 bool RetryingObject::GetBool(const std::wstring& member) {
-    return budget_.Run([&] { return object_->GetBool(member); });
+    return budget_.Run(member, [&] { return object_->GetBool(member); });
 }
 
 std::uint64_t RetryingObject::GetHandle(const std::wstring& member) {
-    return budget_.Run([&] { return object_->GetHandle(member); });
+    return budget_.Run(member, [&] { return object_->GetHandle(member); });
 }
 
 std::unique_ptr<platform::AutomationObject> RetryingObject::GetObject(
     const std::wstring& member, const std::vector<platform::Argument>& arguments) {
     const std::vector<platform::Argument> passed = Unwrapped(arguments);
     return std::make_unique<RetryingObject>(
-        budget_.Run([&] { return object_->GetObject(member, passed); }), budget_);
+        budget_.Run(member, [&] { return object_->GetObject(member, passed); }), budget_);
 }
 
 void RetryingObject::Call(const std::wstring& member,
                           const std::vector<platform::Argument>& arguments) {
     const std::vector<platform::Argument> passed = Unwrapped(arguments);
-    budget_.Run([&] { object_->Call(member, passed); });
+    budget_.Run(member, [&] { object_->Call(member, passed); });
 }
 
 }  // namespace cadlink

@@ -59,7 +59,8 @@ cadlink::CadServerReach PanelCommands::ReachCadServer(cadlink::CallBudget& budge
 
 void PanelCommands::RegisterRunningCad() {
     // Declared first: every automation object of the command refers to it.
-    cadlink::CallBudget budget(services_.automation, services_.clock, cadlink::kCommandCallBudget);
+    cadlink::CallBudget budget(services_.automation, services_.clock, services_.trace,
+                               L"RegisterRunningCad", cadlink::kCommandCallBudget);
     if (ReachCadServer(budget) == cadlink::CadServerReach::Reachable) {
         // The registration works on a candidate: the registered path changes only when the
         // command reports success, so a failed attempt never loses the earlier registration.
@@ -88,6 +89,8 @@ void PanelCommands::RegisterRunningCad() {
             }
         } catch (const std::exception&) {
             // Attaching, a member or a conversion failed: the command ends silently.
+            platform::TraceSwallowed(services_.trace, L"RegisterRunningCad",
+                                     std::current_exception());
         }
     }
     cadlink::BringCadMainWindowToFront(services_.windows);
@@ -123,7 +126,8 @@ void PanelCommands::LaunchAtStartUp() {
 }
 
 void PanelCommands::ExportCleanedCopy() {
-    cadlink::CallBudget budget(services_.automation, services_.clock, cadlink::kCommandCallBudget);
+    cadlink::CallBudget budget(services_.automation, services_.clock, services_.trace,
+                               L"ExportCleanedCopy", cadlink::kCommandCallBudget);
     switch (ReachCadServer(budget)) {
         case cadlink::CadServerReach::Reachable:
             break;
@@ -165,11 +169,13 @@ void PanelCommands::ExportCleanedCopy() {
         }
     } catch (const std::exception&) {
         // A failing server, no open drawing or any other error ends the export silently.
+        platform::TraceSwallowed(services_.trace, L"ExportCleanedCopy", std::current_exception());
     }
 }
 
 void PanelCommands::SwitchDrawing() {
-    cadlink::CallBudget budget(services_.automation, services_.clock, cadlink::kCommandCallBudget);
+    cadlink::CallBudget budget(services_.automation, services_.clock, services_.trace,
+                               L"SwitchDrawing", cadlink::kCommandCallBudget);
     try {
         cadlink::CadProgId = cadlink::ComposeCadProgId(panel_.VersionText());
         if (ReachCadServer(budget) != cadlink::CadServerReach::Reachable) {
@@ -215,6 +221,7 @@ void PanelCommands::SwitchDrawing() {
         services_.windows.SetForegroundWindow(window);
     } catch (const std::exception&) {
         // Any failure, the server's or the availability check's, ends the command silently.
+        platform::TraceSwallowed(services_.trace, L"SwitchDrawing", std::current_exception());
     }
 }
 

@@ -10,6 +10,7 @@
 #include "platform/path_syntax.h"
 #include "platform/process_system.h"
 #include "platform/shell.h"
+#include "platform/trace.h"
 #include "platform/window_system.h"
 
 namespace commands {
@@ -22,6 +23,7 @@ struct CommandServices {
     platform::Dialogs& dialogs;
     platform::ListPicker& picker;
     platform::Clock& clock;
+    platform::Trace& trace;
 };
 
 // The panel's commands. Each searches AutoCAD afresh, does its work and releases every

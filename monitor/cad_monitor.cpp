@@ -133,7 +133,8 @@ void CadMonitor::RunModifierTapDetector(WindowHandle window) {
 }
 
 void CadMonitor::SendKeyIfCadBusy(std::uint8_t key, WindowHandle window) {
-    cadlink::CallBudget budget(services_.automation, services_.clock, cadlink::kTickCallBudget);
+    cadlink::CallBudget budget(services_.automation, services_.clock, services_.trace,
+                               L"SendKeyIfCadBusy", cadlink::kTickCallBudget);
     if (!IsAutomationActive(budget)) {
         return;
     }
@@ -147,6 +148,7 @@ void CadMonitor::SendKeyIfCadBusy(std::uint8_t key, WindowHandle window) {
         }
     } catch (const std::exception&) {
         // A failing server ends this step silently.
+        platform::TraceSwallowed(services_.trace, L"SendKeyIfCadBusy", std::current_exception());
     }
 }
 
@@ -161,8 +163,14 @@ void CadMonitor::RunImeGuard(WindowHandle window) {
     // No answer in time (AutoCAD busy or hung): nothing this tick; the next one asks again.
     const std::optional<std::intptr_t> open =
         services_.ime.Control(ime, platform::Ime::kGetOpenStatus);
-    cadlink::CallBudget budget(services_.automation, services_.clock, cadlink::kTickCallBudget);
-    if (!open || (*open & 0xFF) == 0 || !IsAutomationActive(budget)) {
+    if (!open) {
+        services_.trace.Write(platform::TraceLine(L"RunImeGuard", L"IMC_GETOPENSTATUS",
+                                                  std::nullopt, L"the IME window did not answer"));
+        return;
+    }
+    cadlink::CallBudget budget(services_.automation, services_.clock, services_.trace,
+                               L"RunImeGuard", cadlink::kTickCallBudget);
+    if ((*open & 0xFF) == 0 || !IsAutomationActive(budget)) {
         return;
     }
     panel_.SetCaption(ImeGuardCaption(window));
@@ -173,6 +181,7 @@ void CadMonitor::RunImeGuard(WindowHandle window) {
         }
     } catch (const std::exception&) {
         // A failing server ends this step silently; the caption stays.
+        platform::TraceSwallowed(services_.trace, L"RunImeGuard", std::current_exception());
     }
 }
 

@@ -13,6 +13,7 @@
 #include "platform/keyboard.h"
 #include "platform/panel.h"
 #include "platform/raw_input.h"
+#include "platform/trace.h"
 #include "platform/window_handle.h"
 #include "platform/window_system.h"
 
@@ -24,6 +25,7 @@ struct MonitorServices {
     platform::Ime& ime;
     platform::Automation& automation;
     platform::Clock& clock;
+    platform::Trace& trace;
 };
 
 // The 200 ms monitor tick: lamp, auto-exit, lone Shift/Ctrl taps and the IME guard.

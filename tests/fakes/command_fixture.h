@@ -14,6 +14,7 @@
 #include "fakes/fake_picker.h"
 #include "fakes/fake_processes.h"
 #include "fakes/fake_shell.h"
+#include "fakes/fake_trace.h"
 #include "fakes/fake_window_system.h"
 #include "fakes/program_state.h"
 
@@ -45,10 +46,11 @@ struct CommandWorld {
     FakePicker picker;
     FakeKeyboard keyboard;
     FakeClock clock;
+    FakeTrace trace;
     std::shared_ptr<FakeNode> application = std::make_shared<FakeNode>(L"App");
     platform::WindowHandle cad{};
     commands::PanelCommands commands{
-        panel, {desktop, processes, automation, shell, dialogs, picker, clock}};
+        panel, {desktop, processes, automation, shell, dialogs, picker, clock, trace}};
 };
 
 // A fresh CommandWorld for every test.

@@ -6,6 +6,7 @@
 #include "cadlink/cad_prog_id.h"
 #include "fakes/fake_automation.h"
 #include "fakes/fake_clock.h"
+#include "fakes/fake_trace.h"
 #include "fakes/program_state.h"
 
 namespace {
@@ -31,7 +32,8 @@ class CadAutomationTest : public testing::Test {
 
     fakes::FakeAutomation automation;
     fakes::FakeClock clock;
-    cadlink::CallBudget budget{automation, clock, cadlink::kCommandCallBudget};
+    fakes::FakeTrace trace;
+    cadlink::CallBudget budget{automation, clock, trace, L"test", cadlink::kCommandCallBudget};
     std::shared_ptr<fakes::FakeNode> application = std::make_shared<fakes::FakeNode>(L"App");
 };
 
@@ -91,6 +93,7 @@ TEST_F(CadAutomationTest, RefusedCallsAreMadeAgainAfterAPauseUntilAnswered) {
         automation.log.refuseCalls = 4;
         EXPECT_EQ(attached->GetText(L"FullName"), L"C:\\CAD\\acad.exe");
     }
+    EXPECT_TRUE(trace.lines.empty()) << "a refusal answered in the end is no failure";
 }
 
 TEST_F(CadAutomationTest, EachRefusalCostsOnePauseAndTheAnswerComesThrough) {
@@ -110,7 +113,7 @@ TEST_F(CadAutomationTest, ARefusalLongerThanTheBudgetFailsWithinIt) {
         clock.pauses.clear();
         automation.log.refused = 0;
         automation.log.refuseCalls = 100000;
-        cadlink::CallBudget section(automation, clock, total);
+        cadlink::CallBudget section(automation, clock, trace, L"test", total);
         try {
             cadlink::AttachCadApplication(automation, section);
             FAIL() << "no error";
@@ -127,15 +130,19 @@ TEST_F(CadAutomationTest, ARefusalLongerThanTheBudgetFailsWithinIt) {
 TEST_F(CadAutomationTest, AnAvailabilityCheckRefusedPastTheBudgetReadsAsNotRunning) {
     RegisterRunning();
     automation.log.refuseCalls = 100000;
-    cadlink::CallBudget tick(automation, clock, cadlink::kTickCallBudget);
+    cadlink::CallBudget tick(automation, clock, trace, L"tick", cadlink::kTickCallBudget);
     EXPECT_FALSE(cadlink::IsCadAutomationActive(automation, tick));
     EXPECT_LE(Paused(), cadlink::kTickCallBudget);
+    // The trace alone tells a busy AutoCAD from one that is not there.
+    EXPECT_EQ(trace.lines, std::vector<std::wstring>{
+                               L"MERIDO_B tick, refused call given up: Autocad.Application.24 "
+                               L"0x80010001: IsActive Autocad.Application.24: refused"});
 }
 
 // The budget is the section's, not each call's: what the first call spent is gone for the next.
 TEST_F(CadAutomationTest, CallsOfOneSectionShareOneBudget) {
     RegisterRunning();
-    cadlink::CallBudget tick(automation, clock, cadlink::kTickCallBudget);
+    cadlink::CallBudget tick(automation, clock, trace, L"test", cadlink::kTickCallBudget);
     automation.log.refuseCalls = 6;  // 150 ms of refusals
     const auto attached = cadlink::AttachCadApplication(automation, tick);
     automation.log.refuseCalls = 6;
@@ -147,7 +154,7 @@ TEST_F(CadAutomationTest, CallsOfOneSectionShareOneBudget) {
 // still has its whole budget for the calls after it.
 TEST_F(CadAutomationTest, TimeBetweenTheRefusalsCostsNothing) {
     RegisterRunning();
-    cadlink::CallBudget tick(automation, clock, cadlink::kTickCallBudget);
+    cadlink::CallBudget tick(automation, clock, trace, L"test", cadlink::kTickCallBudget);
     automation.log.refuseCalls = 6;
     const auto attached = cadlink::AttachCadApplication(automation, tick);
     clock.now += std::chrono::minutes(1);

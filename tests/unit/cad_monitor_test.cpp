@@ -4,6 +4,7 @@
 #include "cadlink/cad_window_finder.h"
 #include "fakes/fake_automation.h"
 #include "fakes/fake_clock.h"
+#include "fakes/fake_trace.h"
 #include "fakes/fake_input.h"
 #include "fakes/fake_panel.h"
 #include "fakes/fake_window_system.h"
@@ -28,7 +29,8 @@ class CadMonitorTest : public testing::Test {
     fakes::FakeIme ime;
     fakes::FakeAutomation automation;
     fakes::FakeClock clock;
-    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation, clock}};
+    fakes::FakeTrace trace;
+    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation, clock, trace}};
 };
 
 TEST_F(CadMonitorTest, ATickStopsItsTimerFirstAndStartsItLast) {

@@ -68,11 +68,13 @@ struct World : fakes::CommandWorld {
     std::shared_ptr<FakeNode> state = std::make_shared<FakeNode>(L"State");
     std::vector<std::shared_ptr<FakeNode>> drawings;
     bool quiescent = true;
-    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation, clock}};
+    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation, clock, trace}};
 };
 
 struct SweepPath {
     const char* name;
+    // The guarded section that swallows the path's failures, as the trace names it.
+    const wchar_t* section;
     std::function<void(World&)> run;
     // The boxes the path shows when it runs to its end; a failed run shows none.
     std::vector<std::wstring> boxesWhenComplete;
@@ -81,12 +83,14 @@ struct SweepPath {
 const std::vector<SweepPath>& Paths() {
     static const std::vector<SweepPath> paths = {
         {"Register",
+         L"RegisterRunningCad",
          [](World& w) { w.commands.RegisterRunningCad(); },
          {kAcad + L"\n" + L"を登録しました．"}},
-        {"ACT", [](World& w) { w.commands.ActivateOrLaunchCad(); }, {}},
-        {"LIST", [](World& w) { w.commands.SwitchDrawing(); }, {}},
-        {"WBLOCK", [](World& w) { w.commands.ExportCleanedCopy(); }, {}},
+        {"ACT", L"", [](World& w) { w.commands.ActivateOrLaunchCad(); }, {}},
+        {"LIST", L"SwitchDrawing", [](World& w) { w.commands.SwitchDrawing(); }, {}},
+        {"WBLOCK", L"ExportCleanedCopy", [](World& w) { w.commands.ExportCleanedCopy(); }, {}},
         {"tap",
+         L"SendKeyIfCadBusy",
          [](World& w) {
              w.quiescent = false;
              w.panel.checked[platform::OptionBox::Ime] = false;
@@ -96,7 +100,7 @@ const std::vector<SweepPath>& Paths() {
              w.monitor.Timer1Timer();
          },
          {}},
-        {"IME", [](World& w) { w.monitor.Timer1Timer(); }, {}},
+        {"IME", L"RunImeGuard", [](World& w) { w.monitor.Timer1Timer(); }, {}},
     };
     return paths;
 }
@@ -117,7 +121,18 @@ bool StackingRestored(const World& w) {
            (!last.count(picker) || last.at(picker) == L"not topmost");
 }
 
-TEST(FaultSweepTest, EveryFailingCallEndsItsPathCleanlyWithOnlyThePrescribedBoxes) {
+// The member of a logged call: "Object.Member(arguments)", where the object's name may hold a
+// dot, or "IsActive Id" and "Attach Id".
+std::wstring MemberOf(const std::wstring& call) {
+    const std::size_t space = call.find(L' ');
+    if (space != std::wstring::npos) {
+        return call.substr(space + 1);
+    }
+    const std::wstring head = call.substr(0, call.find(L'('));
+    return head.substr(head.rfind(L'.') + 1);
+}
+
+TEST(FaultSweepTest, EveryFailingCallEndsItsPathCleanlyWithOnlyThePrescribedBoxesAndOneTraceLine) {
     std::size_t pairs = 0;
     std::string perPath;
     for (const SweepPath& path : Paths()) {
@@ -148,6 +163,7 @@ TEST(FaultSweepTest, EveryFailingCallEndsItsPathCleanlyWithOnlyThePrescribedBoxe
             if (!reached) {
                 // Ran to its end: what it shows when it succeeds, and no error.
                 EXPECT_FALSE(escaped);
+                EXPECT_TRUE(world.trace.lines.empty());
                 EXPECT_EQ(world.dialogs.shown, path.boxesWhenComplete);
                 perPath += " " + std::string(path.name) + "=" + std::to_string(pairs - before);
                 break;
@@ -159,6 +175,12 @@ TEST(FaultSweepTest, EveryFailingCallEndsItsPathCleanlyWithOnlyThePrescribedBoxe
             EXPECT_EQ(escaped, availabilityCheck && std::string(path.name) != "LIST");
             EXPECT_TRUE(world.dialogs.shown.empty());
             EXPECT_TRUE(world.panel.timerRunning);
+            // What the path swallows leaves one line in the trace: the section, the call's
+            // member, its code and its text; what is shown leaves none.
+            const std::vector<std::wstring> swallowed = {
+                L"MERIDO_B " + std::wstring(path.section) + L": " + MemberOf(calls[n - 1]) +
+                L" 0x80004005: " + calls[n - 1] + L": failed"};
+            EXPECT_EQ(world.trace.lines, escaped ? std::vector<std::wstring>{} : swallowed);
         }
     }
     std::printf("fault sweep: %zu (path, failing call) pairs:%s\n", pairs, perPath.c_str());

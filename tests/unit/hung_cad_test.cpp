@@ -13,6 +13,7 @@
 #include "fakes/command_fixture.h"
 #include "fakes/fake_automation.h"
 #include "fakes/fake_clock.h"
+#include "fakes/fake_trace.h"
 #include "fakes/fake_input.h"
 #include "fakes/fake_panel.h"
 #include "fakes/fake_window_system.h"
@@ -43,6 +44,7 @@ class CallWaitLimitTest : public testing::TestWithParam<WaitCase> {
 
     fakes::FakeAutomation automation;
     fakes::FakeClock clock;
+    fakes::FakeTrace trace;
     std::shared_ptr<fakes::FakeNode> application = std::make_shared<fakes::FakeNode>(L"App");
 };
 
@@ -50,7 +52,7 @@ class CallWaitLimitTest : public testing::TestWithParam<WaitCase> {
 // left of the budget, counted by whichever of the two counts is longer.
 TEST_P(CallWaitLimitTest, ACallMayWaitWhatIsLeftOfTheBudget) {
     const WaitCase& c = GetParam();
-    CallBudget budget(automation, clock, c.total);
+    CallBudget budget(automation, clock, trace, L"test", c.total);
     ASSERT_EQ(automation.log.waitLimit, &budget) << "the budget is the limit while it lives";
     if (c.refused.count() > 0) {
         automation.log.refuseCalls = static_cast<int>(c.refused / cadlink::kRefusedCallPause);
@@ -58,7 +60,7 @@ TEST_P(CallWaitLimitTest, ACallMayWaitWhatIsLeftOfTheBudget) {
         ASSERT_EQ(clock.now - 100000ms, c.refused);
     }
     bool past = false;
-    budget.Run([&] {
+    budget.Run(L"Member", [&] {
         clock.now += c.inCall;
         past = budget.IsWaitPastLimit(c.waited);
         clock.now -= c.inCall;  // answered in time: only the decision is looked at
@@ -100,8 +102,9 @@ TEST_F(HungCallTest, AWaitPastTheBudgetIsGivenUpAndALateAnswerCountsAsNone) {
         automation.log = fakes::FakeServerLog{};
         automation.log.clock = &clock;
         automation.log.messageEvery = messageEvery;
+        trace.lines.clear();
         const auto start = clock.now;
-        CallBudget tick(automation, clock, cadlink::kTickCallBudget);
+        CallBudget tick(automation, clock, trace, L"tick", cadlink::kTickCallBudget);
         const auto attached = cadlink::AttachCadApplication(automation, tick);
         automation.log.hangAtCall = 2;
         automation.log.hangFor = 5000ms;
@@ -115,13 +118,20 @@ TEST_F(HungCallTest, AWaitPastTheBudgetIsGivenUpAndALateAnswerCountsAsNone) {
             << "only the Application; a late answer is released";
         EXPECT_LE(clock.now - start, messageEvery == 200ms ? 400ms : 5000ms);
         EXPECT_TRUE(tick.IsWaitPastLimit(0ms)) << "the budget is used up";
+        // One line for the call given up, none for the waits given up after it.
+        EXPECT_EQ(trace.lines,
+                  std::vector<std::wstring>{
+                      L"MERIDO_B tick, wait given up after the budget of 200 ms: ActiveDocument "
+                      L"0x80010002: " +
+                      std::wstring(messageEvery == 200ms ? L"no answer"
+                                                         : L"answered late, counted as none")});
     }
 }
 
 // The export's Wblock may take as long as AutoCAD needs; its time costs the command nothing.
 TEST_F(HungCallTest, AnUnlimitedWaitIsNeverGivenUpAndCostsNothing) {
     automation.log.messageEvery = 100ms;
-    CallBudget command(automation, clock, cadlink::kCommandCallBudget);
+    CallBudget command(automation, clock, trace, L"test", cadlink::kCommandCallBudget);
     const auto attached = cadlink::AttachCadApplication(automation, command);
     automation.log.hangAtCall = 2;
     automation.log.hangFor = 60000ms;
@@ -138,9 +148,9 @@ TEST_F(HungCallTest, AnUnlimitedWaitIsNeverGivenUpAndCostsNothing) {
 // command's is again after it.
 TEST_F(HungCallTest, BudgetsNestAsLimits) {
     {
-        CallBudget command(automation, clock, cadlink::kCommandCallBudget);
+        CallBudget command(automation, clock, trace, L"test", cadlink::kCommandCallBudget);
         {
-            CallBudget tick(automation, clock, cadlink::kTickCallBudget);
+            CallBudget tick(automation, clock, trace, L"test", cadlink::kTickCallBudget);
             EXPECT_EQ(automation.log.waitLimit, &tick);
         }
         EXPECT_EQ(automation.log.waitLimit, &command);
@@ -174,10 +184,11 @@ class HungTickTest : public testing::Test {
     fakes::FakeIme ime;
     fakes::FakeAutomation automation;
     fakes::FakeClock clock;
+    fakes::FakeTrace trace;
     std::shared_ptr<fakes::FakeNode> application = std::make_shared<fakes::FakeNode>(L"App");
     std::shared_ptr<fakes::FakeNode> state = std::make_shared<fakes::FakeNode>(L"State");
     platform::WindowHandle cad{};
-    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation, clock}};
+    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation, clock, trace}};
 };
 
 TEST_F(HungTickTest, ATapsStateCheckIsGivenUpWithinTheTicksBudgetAndTheNextTapWorks) {

@@ -8,6 +8,7 @@
 #include "cadlink/cad_window_finder.h"
 #include "fakes/fake_automation.h"
 #include "fakes/fake_clock.h"
+#include "fakes/fake_trace.h"
 #include "fakes/fake_input.h"
 #include "fakes/fake_panel.h"
 #include "fakes/fake_window_system.h"
@@ -91,7 +92,8 @@ class MonitorActionsTest : public testing::Test {
     WindowHandle cad{};
     WindowHandle other{};
     fakes::FakeClock clock;
-    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation, clock}};
+    fakes::FakeTrace trace;
+    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation, clock, trace}};
 };
 
 TEST_F(MonitorActionsTest, ALoneShiftTapSendsF8AndALoneCtrlTapSendsF9ToABusyAutoCad) {
@@ -491,6 +493,9 @@ TEST_F(ImeGuardTest, NoAnswerToEitherRequestEndsTheRunSilentlyAndTheNextTickTrie
     EXPECT_EQ(ServerContacts(), 0);
     EXPECT_EQ(panel.caption, L"\u25A0 MERIDO_B 1.10");
     EXPECT_TRUE(panel.timerRunning);
+    const std::vector<std::wstring> given = {
+        L"MERIDO_B RunImeGuard: IMC_GETOPENSTATUS: the IME window did not answer"};
+    EXPECT_EQ(trace.lines, given);
 
     // The open status comes, the closing request does not: nothing is retried within the tick.
     ime.unanswered = {platform::Ime::kSetOpenStatus};
@@ -499,6 +504,7 @@ TEST_F(ImeGuardTest, NoAnswerToEitherRequestEndsTheRunSilentlyAndTheNextTickTrie
     EXPECT_EQ(ime.openStatus[imeWindow], 1);
     EXPECT_EQ(panel.caption, monitor::ImeGuardCaption(cad));
     EXPECT_EQ(automation.log.liveObjects, 0);
+    EXPECT_EQ(trace.lines, given) << "the closing request's answer is not looked at";
 
     ime.unanswered.clear();
     Tick();

@@ -12,6 +12,7 @@
 #include "cadlink/cad_prog_id.h"
 #include "platform/win32/com_automation.h"
 #include "platform/win32/win32_clock.h"
+#include "tests/fakes/fake_trace.h"
 #include "tests/support/cadsim_client.h"
 #include "tests/support/wait.h"
 
@@ -59,7 +60,8 @@ class AutomationTest : public testing::Test {
 
     platform::win32::ComAutomation automation;
     platform::win32::Win32Clock clock;
-    cadlink::CallBudget budget{automation, clock, cadlink::kCommandCallBudget};
+    fakes::FakeTrace trace;
+    cadlink::CallBudget budget{automation, clock, trace, L"test", cadlink::kCommandCallBudget};
     std::unique_ptr<CadSim> cad;
 };
 
@@ -225,7 +227,7 @@ TEST_F(AutomationTest, CallsThatABusyServerRefusesGoThroughWhenItIsReady) {
 TEST_F(AutomationTest, ARefusalLongerThanTheBudgetIsTriedNoMoreOftenThanItAllows) {
     StartCad();
     ASSERT_EQ(cad->Send(L"refuse-calls 60000"), 1);
-    cadlink::CallBudget tick(automation, clock, cadlink::kTickCallBudget);
+    cadlink::CallBudget tick(automation, clock, trace, L"test", cadlink::kTickCallBudget);
     EXPECT_THROW(cadlink::AttachCadApplication(automation, tick)->GetText(L"FullName"),
                  AutomationError);
     // Tried again, but no more often than the budget's pauses allow.

@@ -23,6 +23,7 @@
 #include "platform/win32/message_filter.h"
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/win32_clock.h"
+#include "tests/fakes/fake_trace.h"
 #include "tests/support/cadsim_client.h"
 
 namespace {
@@ -125,7 +126,8 @@ TEST_P(HungCadCallTest, AStateCheckThatAHungAutoCadHoldsFailsAsGivenUp) {
     const platform::win32::MessageFilterRegistration registration(automation.MessageFilter());
     ASSERT_TRUE(registration.Registered());
     platform::win32::Win32Clock clock;
-    cadlink::CallBudget tick(automation, clock, cadlink::kTickCallBudget);
+    fakes::FakeTrace trace;
+    cadlink::CallBudget tick(automation, clock, trace, L"test", cadlink::kTickCallBudget);
     WatchedLimit watched;
     watched.budget = automation.LimitCallWaits(&watched);
     ASSERT_EQ(watched.budget, &tick);

@@ -12,6 +12,7 @@
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/win32_input.h"
 #include "tests/fakes/fake_automation.h"
+#include "tests/fakes/fake_trace.h"
 #include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_input.h"
 #include "tests/fakes/fake_panel.h"
@@ -148,7 +149,8 @@ TEST(ImeGuardWindowsTest, TheImeWindowReceivesTheReadAndTheCloseRequestWithLPara
         application->Returns(L"GetAcadState", state);
         automation.Register(L"Autocad.Application.24", application);
         fakes::FakeClock clock;
-        monitor::CadMonitor monitor(panel, {desktop, keyboard, ime, automation, clock});
+        fakes::FakeTrace trace;
+        monitor::CadMonitor monitor(panel, {desktop, keyboard, ime, automation, clock, trace});
 
         monitor.Timer1Timer();
         EXPECT_EQ(imeWindow.Received(), c.received);
@@ -186,7 +188,8 @@ TEST(ImeGuardWindowsTest, ATickBesideABlockedAutoCadCompletesAndActsOnNothing) {
     desktop.windows.push_back({FromHwnd(cad.Window()), cad.kTitle, std::wstring(cad.kClassName)});
     platform::win32::Win32Ime ime;
     fakes::FakeClock clock;
-    monitor::CadMonitor monitor(panel, {desktop, keyboard, ime, automation, clock});
+    fakes::FakeTrace trace;
+    monitor::CadMonitor monitor(panel, {desktop, keyboard, ime, automation, clock, trace});
 
     monitor.Timer1Timer();
     EXPECT_EQ(panel.lamp, platform::kLampLime);  // the tick found the blocked window

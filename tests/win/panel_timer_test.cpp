@@ -75,8 +75,9 @@ TEST(PanelTimerTest, TheTickAfterA500MsTickStartsAWholeIntervalAfterItsEnd) {
     app::theme::DarkTheme theme;
     app::Win32Services system;
     TimedWindowSystem windows;
-    app::PanelServices timed{windows,    system.processes,  system.profiles, system.keyboard,
-                             system.ime, system.automation, system.shell,    system.clock};
+    app::PanelServices timed{windows,         system.processes, system.profiles,
+                             system.keyboard, system.ime,       system.automation,
+                             system.shell,    system.clock,     system.trace};
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
     app::ControlPanel panel(instance, theme, timed, std::wstring(temp) + L"MERIDO_B.exe");

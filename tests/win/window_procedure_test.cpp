@@ -8,6 +8,7 @@
 
 #include "app/window_procedure.h"
 #include "platform/win32/unique_handles.h"
+#include "tests/win/debug_output_capture.h"
 
 namespace {
 
@@ -56,6 +57,7 @@ class WindowProcedureTest : public testing::Test {
 };
 
 TEST_F(WindowProcedureTest, AFaultWhilePaintingFallsBackToTheDefaultPaintingAndReportsNothing) {
+    const testing_support::DebugOutputCapture output;
     HWND window = handler.owned.get();
     ::InvalidateRect(window, nullptr, TRUE);
     ::UpdateWindow(window);
@@ -63,6 +65,9 @@ TEST_F(WindowProcedureTest, AFaultWhilePaintingFallsBackToTheDefaultPaintingAndR
     EXPECT_FALSE(::GetUpdateRect(window, nullptr, FALSE));
     EXPECT_EQ(handler.reported, 0);
     EXPECT_TRUE(::IsWindow(window));
+    // Only the debugger's channel tells of it.
+    EXPECT_TRUE(output.Saw(L"MERIDO_B DispatchGuarded: fault"))
+        << testing::PrintToString(output.Strings());
 }
 
 TEST_F(WindowProcedureTest, AFaultInAHandlerGoesToTheApplicationWideHandlerOnce) {
