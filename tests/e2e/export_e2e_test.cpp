@@ -7,44 +7,18 @@
 #include <vector>
 
 #include "panel_fixture.h"
+#include "save_dialog.h"
 #include "tests/support/test_bin_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using e2e::SaveDialogOf;
 using test_support::CadSim;
 using test_support::WaitUntil;
 
 constexpr int kNameCombo = 0x47C;  // cmb13: the name field of the save dialog
 constexpr int kNameEdit = 0x480;   // edt1, where the dialog has the plain edit instead
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(window, name, 64);
-    return name;
-}
-
-// The visible save dialog of a process, or none.
-HWND SaveDialogOf(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search{processId, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && ::IsWindowVisible(window) &&
-                ClassOf(window) == L"#32770") {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 std::wstring NameFieldText(HWND dialog) {
     HWND field = ::GetDlgItem(dialog, kNameCombo);

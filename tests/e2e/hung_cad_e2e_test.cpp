@@ -34,11 +34,6 @@ class HungCadTest : public e2e::PanelFixture {
         BringCadToFront();
     }
 
-    void BringCadToFront() {
-        cad->Send(L"foreground");
-        ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == cad->MainWindow(); }, 10000));
-    }
-
     int Recorded(const std::string& line) const { return Count(cad->RecordLines(), line); }
 
     // A tap held long enough for the panel's tick to see it, made again when a starved tick

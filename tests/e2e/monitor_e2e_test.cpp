@@ -41,11 +41,6 @@ class MonitorTest : public e2e::PanelFixture {
         BringCadToFront();
     }
 
-    void BringCadToFront() {
-        cad->Send(L"foreground");
-        ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == cad->MainWindow(); }, 10000));
-    }
-
     // Holds the keys long enough for the panel to see them, lets go, waits until cadsim has
     // seen the last release, and leaves every key up long enough for the panel to see that too.
     void HoldAndRelease(std::initializer_list<WORD> keys) {

@@ -154,6 +154,13 @@ class PanelFixture : public testing::Test {
     HWND FocusOfPanel() const { return ThreadOf(panel->Window()).hwndFocus; }
     void ActivatePanel() { ActivateWindow(panel->Window()); }
 
+    // cadsim's main window in front, as the user brings it there.
+    void BringCadToFront() {
+        cad->Send(L"foreground");
+        ASSERT_TRUE(test_support::WaitUntil(
+            [&] { return ::GetForegroundWindow() == cad->MainWindow(); }, 10000));
+    }
+
     // Presses a panel button from the keyboard: Tab until it has the focus, then Enter.
     void PressWithKeyboard(int id) {
         ActivatePanel();

@@ -41,11 +41,6 @@ class TapTest : public e2e::PanelFixture {
         BringCadToFront();
     }
 
-    void BringCadToFront() {
-        cad->Send(L"foreground");
-        ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == cad->MainWindow(); }, 10000));
-    }
-
     int Count(const std::string& line) const {
         const auto lines = cad->RecordLines();
         return static_cast<int>(std::count(lines.begin(), lines.end(), line));
