@@ -2,6 +2,7 @@
 
 #include "cadlink/cad_prog_id.h"
 #include "cadlink/cad_window_finder.h"
+#include "fakes/monitor_fixture.h"
 #include "fakes/fake_automation.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_trace.h"
@@ -16,21 +17,12 @@ namespace {
 using platform::OptionBox;
 using platform::WindowHandle;
 
-class CadMonitorTest : public testing::Test {
+class CadMonitorTest : public testing::Test, protected fakes::MonitorWorld {
   protected:
     void SetUp() override { fakes::ResetProgramState(); }
 
     WindowHandle AddCad() { return desktop.Add(L"AutoCAD 2025", L"AfxMDIFrame140u"); }
     void RemoveAll() { desktop.windows.clear(); }
-
-    fakes::FakePanel panel;
-    fakes::FakeWindowSystem desktop;
-    fakes::FakeKeyboard keyboard;
-    fakes::FakeIme ime;
-    fakes::FakeAutomation automation;
-    fakes::FakeClock clock;
-    fakes::FakeTrace trace;
-    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation, clock, trace}};
 };
 
 TEST_F(CadMonitorTest, ATickStopsItsTimerFirstAndStartsItLast) {

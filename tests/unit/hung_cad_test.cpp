@@ -10,6 +10,7 @@
 
 #include "cadlink/cad_automation.h"
 #include "cadlink/cad_prog_id.h"
+#include "fakes/monitor_fixture.h"
 #include "fakes/command_fixture.h"
 #include "fakes/fake_automation.h"
 #include "fakes/fake_clock.h"
@@ -159,7 +160,7 @@ TEST_F(HungCallTest, BudgetsNestAsLimits) {
 }
 
 // AutoCAD, busy and in front, stops answering when the tap's state check reaches it.
-class HungTickTest : public testing::Test {
+class HungTickTest : public testing::Test, protected fakes::MonitorWorld {
   protected:
     void SetUp() override {
         fakes::ResetProgramState();
@@ -178,17 +179,9 @@ class HungTickTest : public testing::Test {
         monitor.Timer1Timer();
     }
 
-    fakes::FakePanel panel;
-    fakes::FakeWindowSystem desktop;
-    fakes::FakeKeyboard keyboard;
-    fakes::FakeIme ime;
-    fakes::FakeAutomation automation;
-    fakes::FakeClock clock;
-    fakes::FakeTrace trace;
     std::shared_ptr<fakes::FakeNode> application = std::make_shared<fakes::FakeNode>(L"App");
     std::shared_ptr<fakes::FakeNode> state = std::make_shared<fakes::FakeNode>(L"State");
     platform::WindowHandle cad{};
-    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation, clock, trace}};
 };
 
 TEST_F(HungTickTest, ATapsStateCheckIsGivenUpWithinTheTicksBudgetAndTheNextTapWorks) {

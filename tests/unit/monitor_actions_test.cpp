@@ -6,6 +6,7 @@
 
 #include "cadlink/cad_prog_id.h"
 #include "cadlink/cad_window_finder.h"
+#include "fakes/monitor_fixture.h"
 #include "fakes/fake_automation.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_trace.h"
@@ -29,7 +30,7 @@ const std::vector<std::wstring> kF8 = {L"down 119", L"sleep 1", L"up 119"};
 const std::vector<std::wstring> kF9 = {L"down 120", L"sleep 1", L"up 120"};
 
 // AutoCAD in front and busy, its server running under version 24; the panel as at start-up.
-class MonitorActionsTest : public testing::Test {
+class MonitorActionsTest : public testing::Test, protected fakes::MonitorWorld {
   protected:
     void SetUp() override {
         fakes::ResetProgramState();
@@ -81,19 +82,11 @@ class MonitorActionsTest : public testing::Test {
         }
     }
 
-    fakes::FakePanel panel;
-    fakes::FakeWindowSystem desktop;
-    fakes::FakeKeyboard keyboard;
-    fakes::FakeIme ime;
-    fakes::FakeAutomation automation;
     std::shared_ptr<fakes::FakeNode> application = std::make_shared<fakes::FakeNode>(L"App");
     std::shared_ptr<fakes::FakeNode> state = std::make_shared<fakes::FakeNode>(L"State");
     bool quiescent = false;
     WindowHandle cad{};
     WindowHandle other{};
-    fakes::FakeClock clock;
-    fakes::FakeTrace trace;
-    monitor::CadMonitor monitor{panel, {desktop, keyboard, ime, automation, clock, trace}};
 };
 
 TEST_F(MonitorActionsTest, ALoneShiftTapSendsF8AndALoneCtrlTapSendsF9ToABusyAutoCad) {
